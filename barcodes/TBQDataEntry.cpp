@@ -1,5 +1,6 @@
 #include "barcodes/TBQDataEntry.h"
 
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/runtime/Exception.h"
 
 #include <algorithm>
@@ -80,6 +81,18 @@ TBQDataEntry::~TBQDataEntry()
 void TBQDataEntry::init() { }
 
 void TBQDataEntry::updateModficationDate() { m_lDate = Date::now(); }
+
+void TBQDataEntry::setCreationDate(Date date)
+{
+    if (PropertyList::canHoldDate(date))
+        m_cDate = date;
+}
+
+void TBQDataEntry::setModificationDate(Date date)
+{
+    if (PropertyList::canHoldDate(date))
+        m_lDate = date;
+}
 
 std::shared_ptr<TBQDataEntryDelegate> TBQDataEntry::rootDelegate()
 {

@@ -27,10 +27,11 @@ public:
     virtual void init();
 
     // Attributes
+    // A date an archive cannot hold (not finite, or outside the years 0000 to 9999) is ignored.
     const fnd::Date& creationDate() const { return m_cDate; }
-    void setCreationDate(fnd::Date date) { m_cDate = date; }
+    void setCreationDate(fnd::Date date);
     const fnd::Date& modificationDate() const { return m_lDate; }
-    void setModificationDate(fnd::Date date) { m_lDate = date; }
+    void setModificationDate(fnd::Date date);
     void updateModficationDate();
 
     const fnd::String& name() const { return m_itemName; }

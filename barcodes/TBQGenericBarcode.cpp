@@ -27,7 +27,9 @@ void TBQGenericBarcode::describeClass(ClassBuilder<TBQGenericBarcode>& c)
     using B = TBQGenericBarcode;
     c.property("content", &B::content, &B::setContent);
     c.property("addOnContent", &B::addOnContent, &B::setAddOnContent);
-    c.property("checksum", &B::checksum, &B::setChecksum);
+    // Read only: the check characters are the content's (generateChecksum stores them), and a decoder makes them
+    // again from the content, so a text a caller set here would not survive an archive.
+    c.property("checksum", &B::checksum);
     c.property("calculateChecksum", &B::calculateChecksum, &B::setCalculateChecksum);
     c.property("barColor", &B::barColor, &B::setBarColor);
     c.property("backgroundColor", &B::backgroundColor, &B::setBackgroundColor);
@@ -165,6 +167,9 @@ void TBQGenericBarcode::setCalculateChecksum(bool calculate)
 
 void TBQGenericBarcode::setBarColor(const std::shared_ptr<gfx::Color>& color)
 {
+    // No colour keeps the one there is, as decoding does, so the bars never vanish.
+    if (!color)
+        return;
     m_barColor = color;
     forwardToAddOn<const std::shared_ptr<gfx::Color>&>(&TBQGenericBarcode::setBarColor, color);
     updateModficationDate();
@@ -173,6 +178,8 @@ void TBQGenericBarcode::setBarColor(const std::shared_ptr<gfx::Color>& color)
 
 void TBQGenericBarcode::setBackgroundColor(const std::shared_ptr<gfx::Color>& color)
 {
+    if (!color)
+        return;
     m_backgroundColor = color;
     forwardToAddOn<const std::shared_ptr<gfx::Color>&>(&TBQGenericBarcode::setBackgroundColor, color);
     updateModficationDate();
@@ -221,7 +228,7 @@ void TBQGenericBarcode::setFontOffset(double offset)
 {
     if (!FontOffsetLength.holds(offset))
         return;
-    m_fontOffset = offset;
+    m_fontOffset = static_cast<float>(offset);
     forwardToAddOn(&TBQGenericBarcode::setFontOffset, offset);
     recalculateWorkAreaSize();
 }
@@ -244,7 +251,8 @@ void TBQGenericBarcode::setBarWidth(double width)
 {
     if (!PositiveLength.holds(width))
         return;
-    m_barWidth = width;
+    // Kept in the single precision archives keep it in, so a barcode read back lays out as this one.
+    m_barWidth = static_cast<float>(width);
     forwardToAddOn(&TBQGenericBarcode::setBarWidth, width);
     recalculateWorkAreaSize();
 }
@@ -253,7 +261,7 @@ void TBQGenericBarcode::setHeight(double height)
 {
     if (!heightBound().holds(height))
         return;
-    m_height = height;
+    m_height = static_cast<float>(height);
     forwardToAddOn(&TBQGenericBarcode::setHeight, height);
     recalculateWorkAreaSize();
 }

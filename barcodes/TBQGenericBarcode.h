@@ -61,12 +61,14 @@ public:
     const fnd::String& addOnContent() const { return m_addOnContent; }
     virtual void setAddOnContent(const fnd::String& addOnContent);
     const fnd::String& checksum() const { return m_checksum; }
+    // For generateChecksum; key-value coding only reads the check characters.
     void setChecksum(const fnd::String& checksum) { m_checksum = checksum; }
     // NO when the symbology cannot make one, YES when it always does, else the user's choice.
     bool calculateChecksum() const;
     void setCalculateChecksum(bool calculate);
 
     // Look
+    // Nil is ignored by both setters (and by decoding): a barcode always has its two colours.
     const std::shared_ptr<gfx::Color>& barColor() const { return m_barColor; }
     void setBarColor(const std::shared_ptr<gfx::Color>& color);
     const std::shared_ptr<gfx::Color>& backgroundColor() const { return m_backgroundColor; }

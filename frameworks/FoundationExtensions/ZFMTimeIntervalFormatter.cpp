@@ -265,7 +265,7 @@ bool ZFMTimeIntervalFormatter::initWithCoder(fnd::Coder& coder)
         }
     }
     if (coder.containsValueForKey("presentTimeIntervalMargin"))
-        m_presentMargin = coder.decodeDoubleForKey("presentTimeIntervalMargin");
+        setPresentTimeIntervalMargin(coder.decodeDoubleForKey("presentTimeIntervalMargin"));
     m_usesIdioms = coder.decodeBoolForKey("usesIdiomaticDeicticExpressions");
     m_usesApproximateQualifier = coder.decodeBoolForKey("usesApproximateQualifier");
     m_usesAbbreviatedUnits = coder.decodeBoolForKey("usesAbbreviatedCalendarUnits");

@@ -5,6 +5,7 @@
 #include "platform/foundation/locale/Formatter.h"
 #include "platform/foundation/locale/Locale.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -36,7 +37,12 @@ public:
 
     // Intervals shorter than this many seconds are the present.
     double presentTimeIntervalMargin() const { return m_presentMargin; }
-    void setPresentTimeIntervalMargin(double seconds) { m_presentMargin = seconds; }
+    // A margin that is not finite is ignored.
+    void setPresentTimeIntervalMargin(double seconds)
+    {
+        if (std::isfinite(seconds))
+            m_presentMargin = seconds;
+    }
     bool usesIdiomaticDeicticExpressions() const { return m_usesIdioms; }
     void setUsesIdiomaticDeicticExpressions(bool uses) { m_usesIdioms = uses; }
     bool usesApproximateQualifier() const { return m_usesApproximateQualifier; }

@@ -34,7 +34,8 @@ void ZORAppMeasurementNumberFormatter::observeUnitChanges()
 void ZORAppMeasurementNumberFormatter::setAppUnitType(DVNAppUnitType type)
 {
     m_appUnitType = type;
-    setShowType(ZORApplicationMeasurementCenter::informationCenter().measurementUnitTypeForDVNAppUnitType(type));
+    ZORMeasurementNumberFormatter::setShowType(
+        ZORApplicationMeasurementCenter::informationCenter().measurementUnitTypeForDVNAppUnitType(type));
 }
 
 void ZORAppMeasurementNumberFormatter::handleZORApplicationMeasurementCenterDVNAppUnitDidChangedNotification(
@@ -71,8 +72,13 @@ bool ZORAppMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
 {
     if (!ZORMeasurementNumberFormatter::initWithCoder(coder))
         return false;
-    setAppUnitType(coder.allowsKeyedCoding() && coder.containsValueForKey("appUnitType")
-            ? coder.decodeInt32ForKey("appUnitType")
-            : m_appUnitType);
+    m_appUnitType = coder.allowsKeyedCoding() && coder.containsValueForKey("appUnitType")
+        ? coder.decodeInt32ForKey("appUnitType")
+        : m_appUnitType;
+    // The centre's unit for the type now; the archived format stands while it is the same unit.
+    const auto unit
+        = ZORApplicationMeasurementCenter::informationCenter().measurementUnitTypeForDVNAppUnitType(m_appUnitType);
+    if (unit != showType())
+        ZORMeasurementNumberFormatter::setShowType(unit);
     return true;
 }

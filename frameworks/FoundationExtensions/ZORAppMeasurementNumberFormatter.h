@@ -18,6 +18,8 @@ public:
     DVNAppUnitType appUnitType() const { return m_appUnitType; }
     // Ties the formatter to the type and takes the type's current unit.
     void setAppUnitType(DVNAppUnitType type);
+    // The unit is the measurement centre's for the app unit type: a unit set directly is ignored.
+    void setShowType(ZORMeasurementUnitType) override { }
 
     // Takes the new unit when the notification is about this formatter's type.
     void handleZORApplicationMeasurementCenterDVNAppUnitDidChangedNotification(const fnd::Notification& notification);

@@ -131,7 +131,11 @@ std::shared_ptr<fnd::Formatter> ZORMeasurementNumberFormatter::copy() const
 
 void ZORMeasurementNumberFormatter::encodeWithCoder(fnd::Coder& coder) const
 {
-    NumberFormatter::encodeWithCoder(coder);
+    // Decoding makes the format from the settings: the archive holds that format, not one set directly since, so it
+    // reads back as it was written.
+    auto made = std::static_pointer_cast<ZORMeasurementNumberFormatter>(copy());
+    made->setNewFormatString();
+    made->NumberFormatter::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeInt64(static_cast<std::int64_t>(m_showType), "showType");

@@ -19,7 +19,7 @@ public:
     ZORMeasurementUnitType showType() const { return m_showType; }
     // A unit beyond the known ones (a stored default of a later version, say) is taken as inches, the default: its
     // lengths would otherwise all show as 0.
-    void setShowType(ZORMeasurementUnitType type);
+    virtual void setShowType(ZORMeasurementUnitType type);
     std::uint32_t numberOfDigitsAfterPoint() const { return m_numberOfDigitsAfterPoint; }
     // At most ZORFormatPattern::MaximumDigitsAfterPoint (15); more are taken as that many.
     void setNumberOfDigitsAfterPoint(std::uint32_t digits);

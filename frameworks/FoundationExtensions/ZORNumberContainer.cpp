@@ -35,7 +35,7 @@ void ZORNumberContainer::describeClass(fnd::ClassBuilder<ZORNumberContainer>& c)
     c.property(
         "numberObject", [](const ZORNumberContainer& self) { return fnd::Value(self.m_number); },
         [](ZORNumberContainer& self, const fnd::Value& value) {
-            self.m_number = value.number() ? *value.number() : fnd::Number(value.doubleValue());
+            self.setNumberObject(value.number() ? *value.number() : fnd::Number(value.doubleValue()));
         });
     c.property(
         "infoString", [](const ZORNumberContainer& self) { return valueOf(self.m_infoString); },
@@ -107,7 +107,9 @@ bool ZORNumberContainer::initWithCoder(fnd::Coder& coder)
 {
     auto number = coder.allowsKeyedCoding() ? coder.decodeObjectForKey("numberObject") : coder.decodeObject();
     auto info = coder.allowsKeyedCoding() ? coder.decodeObjectForKey("infoString") : coder.decodeObject();
-    m_number = number.number() ? *number.number() : fnd::Number(0.0f);
+    m_number = fnd::Number(0.0f);
+    if (number.number())
+        setNumberObject(*number.number());
     m_infoString = optionalString(info);
     return true;
 }

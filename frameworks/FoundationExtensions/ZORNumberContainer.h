@@ -3,6 +3,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 
+#include <cmath>
 #include <compare>
 #include <optional>
 
@@ -27,7 +28,12 @@ public:
     static void mapArchivedClassName();
 
     const fnd::Number& numberObject() const { return m_number; }
-    void setNumberObject(fnd::Number number) { m_number = number; }
+    // A number that is NaN or infinite is ignored (decoding reads one as 0): no measurement is one.
+    void setNumberObject(fnd::Number number)
+    {
+        if (!number.isReal() || std::isfinite(number.doubleValue()))
+            m_number = number;
+    }
     const std::optional<fnd::String>& infoString() const { return m_infoString; }
     void setInfoString(std::optional<fnd::String> infoString) { m_infoString = std::move(infoString); }
 

@@ -33,7 +33,11 @@ std::shared_ptr<fnd::Formatter> ZORNumberValueFormatter::copy() const
 
 void ZORNumberValueFormatter::encodeWithCoder(fnd::Coder& coder) const
 {
-    fnd::NumberFormatter::encodeWithCoder(coder);
+    // Decoding makes the format from the settings: the archive holds that format, not one set directly since, so it
+    // reads back as it was written.
+    auto made = std::static_pointer_cast<ZORNumberValueFormatter>(copy());
+    made->setNewFormatString();
+    made->fnd::NumberFormatter::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeInt32(m_showType, "showType");

@@ -475,19 +475,19 @@ void KRScopeBar::resetSelectionForGroup_(std::uint64_t index)
 
 void KRScopeBar::setMinimumButtonWidth(std::uint64_t width)
 {
-    m_minimumButtonWidth = width;
+    m_minimumButtonWidth = std::min(width, LargestWidth);
     reloadData();
 }
 
 void KRScopeBar::setMinimumPopUpWidth(std::uint64_t width)
 {
-    m_minimumPopUpWidth = width;
+    m_minimumPopUpWidth = std::min(width, LargestWidth);
     reloadData();
 }
 
 void KRScopeBar::setIntercellSpacing(std::uint64_t spacing)
 {
-    m_intercellSpacing = spacing;
+    m_intercellSpacing = std::min(spacing, LargestWidth);
     reloadData();
 }
 

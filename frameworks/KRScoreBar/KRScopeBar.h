@@ -105,7 +105,8 @@ public:
     void invalidateCellMetrics();
     void resizeWithOldSuperviewSize(gfx::Size oldSize) override;
 
-    // Settings.
+    // Settings. Widths and the spacing are at most LargestWidth, as archives hold them: a larger one is taken as that.
+    static constexpr std::uint64_t LargestWidth = 100'000;
     std::uint64_t minimumButtonWidth() const { return m_minimumButtonWidth; }
     void setMinimumButtonWidth(std::uint64_t width);
     std::uint64_t minimumPopUpWidth() const { return m_minimumPopUpWidth; }

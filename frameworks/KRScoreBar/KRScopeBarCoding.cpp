@@ -67,7 +67,7 @@ bool KRScopeBar::initWithCoder(fnd::Coder& coder)
     // Widths past anything a screen shows are damage; they would only overflow the layout's sums.
     auto width = [&](const char* key, std::uint64_t fallback) {
         return static_cast<std::uint64_t>(
-            fnd::decodeBoundedIntegerForKey(coder, key, 0, 100000, static_cast<std::int64_t>(fallback)));
+            fnd::decodeBoundedIntegerForKey(coder, key, 0, LargestWidth, static_cast<std::int64_t>(fallback)));
     };
     auto minimumButtonWidth = width("KRScopeBar minimumButtonWidth", m_minimumButtonWidth);
     auto minimumPopUpWidth = width("KRScopeBar minimumPopUpWidth", m_minimumPopUpWidth);

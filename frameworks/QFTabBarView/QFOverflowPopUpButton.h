@@ -18,7 +18,8 @@ public:
     const std::shared_ptr<gfx::Image>& secondImage() const { return m_secondImage; }
     void setSecondImage(std::shared_ptr<gfx::Image> image) { m_secondImage = std::move(image); }
     double secondImageAlpha() const { return m_secondImageAlpha; }
-    void setSecondImageAlpha(double alpha) { m_secondImageAlpha = alpha; }
+    // An opacity: from 0 to 1 (NaN keeps the one there is).
+    void setSecondImageAlpha(double alpha) { m_secondImageAlpha = ui::boundedNumber(alpha, 0, 1, m_secondImageAlpha); }
     const BezelDrawingBlock& bezelDrawingBlock() const { return m_bezelDrawingBlock; }
     void setBezelDrawingBlock(BezelDrawingBlock block) { m_bezelDrawingBlock = std::move(block); }
 

@@ -6,6 +6,7 @@
 #include "frameworks/tab-bar-core/EdgeResize.h"
 #include "frameworks/tab-bar-core/SpringLoading.h"
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Range.h"
 #include "platform/graphics/Axis.h"
@@ -92,7 +93,14 @@ public:
     std::shared_ptr<QFTabBarViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<QFTabBarViewDelegate>& delegate);
     std::shared_ptr<ui::View> partnerView() const { return m_partnerView.lock(); }
-    void setPartnerView(const std::shared_ptr<ui::View>& view) { m_partnerView = view; }
+    // The bar itself raises InvalidArgument, as an archive naming it is refused: a bar is no partner of its own.
+    void setPartnerView(std::shared_ptr<ui::View> view)
+    {
+        if (view.get() == this)
+            throw fnd::Exception::invalidArgument(
+                "QFTabBarView: setPartnerView: a tab bar view cannot be its own partner");
+        m_partnerView = std::move(view);
+    }
 
     // Options.
     bool onlyShowCloseOnHover() const override { return m_onlyShowCloseOnHover; }

@@ -49,7 +49,9 @@ void QFTabBarView::encodeWithCoder(fnd::Coder& coder) const
     tbcore::encodeWidths(
         coder, { m_buttonMinWidth, m_buttonMaxWidth, m_buttonOptimumWidth }, QFTabBarViewArchivingWidths);
     coder.encodeBool(m_isHidden, "QFisHidden");
-    coder.encodeObject(tbcore::archivedObject(partnerView()), "QFpartnerView");
+    // The partner is a view beside the bar, held by its own superview: it is in the archive when that is, and the
+    // bar alone does not carry it (its parent as partner would own the bar that names it).
+    coder.encodeConditionalObject(tbcore::archivedObject(partnerView()), "QFpartnerView");
     coder.encodeConditionalObject(
         tbcore::archivedObject(std::dynamic_pointer_cast<fnd::Object>(delegate())), "QFdelegate");
     tbcore::encodeFlags(

@@ -89,6 +89,8 @@ void ZORSpinningProgressIndicator::setIndeterminate(bool flag)
 
 void ZORSpinningProgressIndicator::setDoubleValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     if (m_isIndeterminate)
         setIndeterminate(false);
     m_currentValue = value;
@@ -97,6 +99,8 @@ void ZORSpinningProgressIndicator::setDoubleValue(double value)
 
 void ZORSpinningProgressIndicator::setMaxValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_maxValue = value;
     setNeedsDisplay(true);
 }

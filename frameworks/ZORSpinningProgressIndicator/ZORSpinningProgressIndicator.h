@@ -41,7 +41,7 @@ public:
     // Turning determinate stops a running animation.
     void setIndeterminate(bool flag);
     double doubleValue() const { return m_currentValue; }
-    // Makes the view determinate first.
+    // Makes the view determinate first. A value or maximum that is not finite is ignored: no arc can show it.
     void setDoubleValue(double value);
     double maxValue() const { return m_maxValue; }
     void setMaxValue(double value);

@@ -327,7 +327,7 @@ bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
     readBool("hasIcon", m_hasIcon);
     readBool("hasLargeImage", m_hasLargeImage);
     readBool("isEdited", m_isEdited);
-    m_count = long(fnd::decodeBoundedIntegerForKey(coder, "count", 0, 1L << 40, m_count));
+    m_count = long(fnd::decodeBoundedIntegerForKey(coder, "count", 0, LargestCount, m_count));
     if (coder.hasFailed())
         return false;
     for (double value : { m_frame.minX(), m_frame.minY(), m_frame.width(), m_frame.height(),

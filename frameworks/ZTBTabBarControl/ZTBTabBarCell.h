@@ -8,6 +8,7 @@
 #include "platform/ui/accessibility/AccessibilityPartElement.h"
 #include "platform/ui/views/TrackingArea.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -52,6 +53,8 @@ public:
     ZTBTabBarCell();
     ~ZTBTabBarCell() override;
     static std::shared_ptr<ZTBTabBarCell> create(const std::shared_ptr<ZTBTabBarControl>& control);
+    // Made by name (an interface file, a copy by class) a cell has its indicator too, as a decoded one does.
+    static std::shared_ptr<ZTBTabBarCell> createByName() { return create(nullptr); }
     static std::shared_ptr<ZTBTabBarCell> placeholder(
         gfx::Rect frame, bool expanded, const std::shared_ptr<ZTBTabBarControl>& control);
 
@@ -109,7 +112,9 @@ public:
     bool hasLargeImage() const { return m_hasLargeImage; }
     void setHasLargeImage(bool flag) { m_hasLargeImage = flag; }
     long count() const { return m_count; }
-    void setCount(long count) { m_count = count; }
+    // From 0 to LargestCount, as archives hold it (a count beyond is taken as that).
+    static constexpr long LargestCount = 1L << 40;
+    void setCount(long count) { m_count = std::clamp(count, 0L, LargestCount); }
     const std::shared_ptr<gfx::Color>& countColor() const { return m_countColor; }
     void setCountColor(std::shared_ptr<gfx::Color> color) { m_countColor = std::move(color); }
     bool isEdited() const { return m_isEdited; }

@@ -7,6 +7,7 @@
 #include "frameworks/tab-bar-core/SpringLoading.h"
 #include "frameworks/tab-bar-core/TabOverflowMenu.h"
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/Axis.h"
 #include "platform/ui/containers/TabView.h"
@@ -102,7 +103,14 @@ public:
     // Registers the bar for the tab drag type and the extra types the delegate allows for the tab view.
     void setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
     std::shared_ptr<ui::View> partnerView() const { return m_partnerView; }
-    void setPartnerView(std::shared_ptr<ui::View> view) { m_partnerView = std::move(view); }
+    // The bar itself raises InvalidArgument, as an archive naming it is refused: a bar is no partner of its own.
+    void setPartnerView(std::shared_ptr<ui::View> view)
+    {
+        if (view.get() == this)
+            throw fnd::Exception::invalidArgument(
+                "ZTBTabBarControl: setPartnerView: a tab bar control cannot be its own partner");
+        m_partnerView = std::move(view);
+    }
 
     // Options.
     bool canCloseOnlyTab() const { return m_canCloseOnlyTab; }

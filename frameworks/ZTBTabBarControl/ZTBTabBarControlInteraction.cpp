@@ -566,7 +566,9 @@ void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
     tbcore::encodeWidths(coder, { m_cellMinWidth, m_cellMaxWidth, m_cellOptimumWidth }, ZTBTabBarControlArchiveWidths);
     coder.encodeInteger(m_currentStep, "ZTBcurrentStep");
     coder.encodeBool(m_isHidden, "ZTBisHidden");
-    coder.encodeObject(tbcore::archivedObject(m_partnerView), "ZTBpartnerView");
+    // The partner is a view beside the bar, held by its own superview: it is in the archive when that is, and the
+    // bar alone does not carry it (its parent as partner would own the bar that names it).
+    coder.encodeConditionalObject(tbcore::archivedObject(m_partnerView), "ZTBpartnerView");
     coder.encodeBool(m_awakenedFromNib, "ZTBawakenedFromNib");
     coder.encodeObject(fnd::Value(), "ZTBlastMouseDownEvent");
     coder.encodeConditionalObject(

@@ -667,6 +667,9 @@ gfx::Rect KJSplitSubview::frameForCoding() const
     if (isCollapsed() && splitView()) {
         archived.origin.x += KJSplitSubviewCollapsedMark;
         archived.size = m_savedSize;
+    } else {
+        // An open pane placed that far along x would read back as collapsed: it is archived just short of the mark.
+        archived.origin.x = std::min(archived.origin.x, KJSplitSubviewCollapsedMark - 1);
     }
     return archived;
 }

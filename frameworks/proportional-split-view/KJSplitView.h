@@ -33,6 +33,8 @@ public:
     // With that many new panes.
     static std::shared_ptr<KJSplitView> create(gfx::Rect frame, std::size_t subviewCount);
     void initWithFrame(gfx::Rect frame) override;
+    // The split view places its panes itself (initialising and decoding turn autoresizing off): it stays off.
+    void setAutoresizesSubviews(bool) override { KJSplitSubview::setAutoresizesSubviews(false); }
 
     std::shared_ptr<KJSplitViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<KJSplitViewDelegate>& delegate) { m_delegate = delegate; }

@@ -404,6 +404,18 @@ void ZORSmallDateControl::_interiorDesign()
         _alignStepper();
 }
 
+bool ZORSmallDateControl::initWithCoder(fnd::Coder& coder)
+{
+    if (!Control::initWithCoder(coder))
+        return false;
+    if (coder.allowsKeyedCoding() && coder.containsValueForKey("NSFrame")) {
+        setFrameSize(coder.decodeRectForKey("NSFrame").size);
+        if (coder.containsValueForKey("NSBounds"))
+            setBounds(coder.decodeRectForKey("NSBounds"));
+    }
+    return !coder.hasFailed();
+}
+
 void ZORSmallDateControl::sizeToFit()
 {
     auto probe = makeDateCell("99", true);

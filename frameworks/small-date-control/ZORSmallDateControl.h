@@ -97,6 +97,8 @@ public:
     static bool entryIsAllowed(Part part, fnd::Range range, const fnd::String& replacement);
 
     void sizeToFit() override;
+    // Keeps the archived size: being made with the archived frame fits the control to its fields first.
+    bool initWithCoder(fnd::Coder& coder) override;
     void updateCells();
     void updateStepperValue();
 

@@ -431,6 +431,18 @@ void Font::encodeWithCoder(fnd::Coder& coder) const
     }
 }
 
+void Font::init()
+{
+    if (m_face)
+        return;
+    if (auto user = userFontOfSize(m_size)) {
+        m_face = user->m_face;
+        m_name = user->m_name;
+        m_size = user->m_size;
+        m_isFallback = user->m_isFallback;
+    }
+}
+
 bool Font::initWithCoder(fnd::Coder& coder)
 {
     fnd::Value name;

@@ -31,6 +31,9 @@ class Font final : public fnd::Object, public fnd::Coding {
     FND_OBJECT(Font)
 public:
     Font() = default;
+    // Made by name (the class registry, an interface file's object, an unarchiver before it reads): the user font of
+    // 12 points, so a font made so is one text can be set in (a decoder then resolves its own name and size).
+    void init();
 
     // A size of 0 or less gives the user font size, 12. nullptr only when no font at all is installed.
     static std::shared_ptr<Font> fontWithName(const fnd::String& name, double size);

@@ -42,9 +42,15 @@ public:
     // The image resource of that name in a bundle; nullptr when missing or unreadable.
     static std::shared_ptr<Image> imageForResource(const fnd::Bundle& bundle, const fnd::String& name);
 
-    // The zero size until set or until a representation gives one.
+    // The zero size until set or until a representation gives one. A side of an image is from 0 to LargestSide
+    // points: setSize ignores any other size (NaN, infinite, negative), as decoding refuses one.
+    static constexpr double LargestSide = 1e6;
     Size size() const;
-    void setSize(Size size) { m_size = size; }
+    void setSize(Size size)
+    {
+        if (size.width >= 0 && size.height >= 0 && size.width <= LargestSide && size.height <= LargestSide)
+            m_size = size;
+    }
     bool isFlipped() const { return m_flipped; }
     void setFlipped(bool flipped) { m_flipped = flipped; }
     const fnd::String& name() const { return m_name; }

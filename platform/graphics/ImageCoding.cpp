@@ -13,7 +13,7 @@ namespace {
 // An image has a few pictures (one per resolution); more in an archive is damage.
 constexpr std::size_t ImageCodingRepresentationLimit = 16;
 // Points: far beyond any picture a window shows.
-constexpr double ImageCodingLargestSide = 1e6;
+constexpr double ImageCodingLargestSide = Image::LargestSide;
 
 bool imageCodingSizeIsSound(Size size)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Color.h"
@@ -15,10 +17,19 @@ public:
     Shadow();
 
     Size shadowOffset() const { return m_offset; }
-    void setShadowOffset(Size s) { m_offset = s; }
+    // An offset or radius that is not finite is ignored, as decoding refuses one.
+    void setShadowOffset(Size s)
+    {
+        if (std::isfinite(s.width) && std::isfinite(s.height))
+            m_offset = s;
+    }
     // Negative radii are taken as 0.
     double shadowBlurRadius() const { return m_blurRadius; }
-    void setShadowBlurRadius(double r) { m_blurRadius = r > 0 ? r : 0; }
+    void setShadowBlurRadius(double r)
+    {
+        if (!std::isinf(r))
+            m_blurRadius = r > 0 ? r : 0;
+    }
     // nullptr draws no shadow.
     const ColorPtr& shadowColor() const { return m_color; }
     void setShadowColor(ColorPtr c) { m_color = std::move(c); }

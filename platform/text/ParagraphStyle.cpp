@@ -1,6 +1,7 @@
 #include "platform/text/ParagraphStyle.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace txt {
 
@@ -32,6 +33,9 @@ void ParagraphStyle::setTabStops(std::vector<TextTab> tabs)
 
 void ParagraphStyle::addTabStop(TextTab tab)
 {
+    if (m_tabStops.size() >= TabStopLimit || !std::isfinite(tab.location) || std::abs(tab.location) > LargestLength
+        || static_cast<int>(tab.type) < 0 || static_cast<int>(tab.type) > static_cast<int>(TextTabType::Decimal))
+        return;
     auto at = std::ranges::upper_bound(m_tabStops, tab.location, {}, &TextTab::location);
     m_tabStops.insert(at, tab);
 }

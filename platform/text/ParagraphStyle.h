@@ -42,9 +42,23 @@ public:
     std::shared_ptr<ParagraphStyle> mutableCopy() const { return std::make_shared<ParagraphStyle>(*this); }
 
     TextAlignment alignment() const { return m_alignment; }
-    void setAlignment(TextAlignment a) { m_alignment = a; }
+    void setAlignment(TextAlignment a)
+    {
+        if (static_cast<int>(a) >= 0 && static_cast<int>(a) <= static_cast<int>(TextAlignment::Natural))
+            m_alignment = a;
+    }
     LineBreakMode lineBreakMode() const { return m_lineBreakMode; }
-    void setLineBreakMode(LineBreakMode m) { m_lineBreakMode = m; }
+    void setLineBreakMode(LineBreakMode m)
+    {
+        if (static_cast<int>(m) >= 0 && static_cast<int>(m) <= static_cast<int>(LineBreakMode::ByTruncatingMiddle))
+            m_lineBreakMode = m;
+    }
+
+    // Lengths and tab locations are within LargestLength of 0 (an indent or spacing is not negative, a larger number
+    // is taken as the bound, NaN keeps the length there is); a style holds at most TabStopLimit stops, and a stop of
+    // another type or location is not added. Archives hold no more.
+    static constexpr double LargestLength = 1e6;
+    static constexpr std::size_t TabStopLimit = 1024;
 
     // Sorted by location.
     const std::vector<TextTab>& tabStops() const { return m_tabStops; }
@@ -52,28 +66,31 @@ public:
     void addTabStop(TextTab tab);
     // Beyond the last stop, tabs go to multiples of this interval; 0 makes such a tab as wide as a space.
     double defaultTabInterval() const { return m_defaultTabInterval; }
-    void setDefaultTabInterval(double d) { m_defaultTabInterval = d < 0 ? 0 : d; }
+    void setDefaultTabInterval(double d) { m_defaultTabInterval = boundedLength(d, 0, m_defaultTabInterval); }
 
     double firstLineHeadIndent() const { return m_firstLineHeadIndent; }
-    void setFirstLineHeadIndent(double d) { m_firstLineHeadIndent = d < 0 ? 0 : d; }
+    void setFirstLineHeadIndent(double d) { m_firstLineHeadIndent = boundedLength(d, 0, m_firstLineHeadIndent); }
     double headIndent() const { return m_headIndent; }
-    void setHeadIndent(double d) { m_headIndent = d < 0 ? 0 : d; }
+    void setHeadIndent(double d) { m_headIndent = boundedLength(d, 0, m_headIndent); }
     // Positive: the trailing margin's distance from the leading edge; zero or negative: from the trailing edge.
     double tailIndent() const { return m_tailIndent; }
-    void setTailIndent(double d) { m_tailIndent = d; }
+    void setTailIndent(double d) { m_tailIndent = boundedLength(d, -LargestLength, m_tailIndent); }
 
     double paragraphSpacingBefore() const { return m_paragraphSpacingBefore; }
-    void setParagraphSpacingBefore(double d) { m_paragraphSpacingBefore = d < 0 ? 0 : d; }
+    void setParagraphSpacingBefore(double d)
+    {
+        m_paragraphSpacingBefore = boundedLength(d, 0, m_paragraphSpacingBefore);
+    }
     double paragraphSpacing() const { return m_paragraphSpacing; }
-    void setParagraphSpacing(double d) { m_paragraphSpacing = d < 0 ? 0 : d; }
+    void setParagraphSpacing(double d) { m_paragraphSpacing = boundedLength(d, 0, m_paragraphSpacing); }
     // Added below every line of the paragraph.
     double lineSpacing() const { return m_lineSpacing; }
-    void setLineSpacing(double d) { m_lineSpacing = d < 0 ? 0 : d; }
+    void setLineSpacing(double d) { m_lineSpacing = boundedLength(d, 0, m_lineSpacing); }
     double minimumLineHeight() const { return m_minimumLineHeight; }
-    void setMinimumLineHeight(double d) { m_minimumLineHeight = d < 0 ? 0 : d; }
+    void setMinimumLineHeight(double d) { m_minimumLineHeight = boundedLength(d, 0, m_minimumLineHeight); }
     // 0: no limit.
     double maximumLineHeight() const { return m_maximumLineHeight; }
-    void setMaximumLineHeight(double d) { m_maximumLineHeight = d < 0 ? 0 : d; }
+    void setMaximumLineHeight(double d) { m_maximumLineHeight = boundedLength(d, 0, m_maximumLineHeight); }
 
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override;
@@ -84,6 +101,10 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
+    static constexpr double boundedLength(double d, double least, double current)
+    {
+        return d != d ? current : d < least ? least : d > LargestLength ? LargestLength : d;
+    }
     TextAlignment m_alignment { TextAlignment::Natural };
     LineBreakMode m_lineBreakMode { LineBreakMode::ByWordWrapping };
     std::vector<TextTab> m_tabStops;

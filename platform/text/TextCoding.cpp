@@ -9,8 +9,8 @@ namespace txt {
 namespace {
 
 // Lengths of a paragraph: points, far beyond a page.
-constexpr double TextCodingLargestLength = 1e6;
-constexpr std::size_t TextCodingTabStopLimit = 1024;
+constexpr double TextCodingLargestLength = ParagraphStyle::LargestLength;
+constexpr std::size_t TextCodingTabStopLimit = ParagraphStyle::TabStopLimit;
 
 const char* const TextCodingLengthKeys[]
     = { "NSDefaultTabInterval", "NSFirstLineHeadIndent", "NSHeadIndent", "NSTailIndent", "NSParagraphSpacingBefore",

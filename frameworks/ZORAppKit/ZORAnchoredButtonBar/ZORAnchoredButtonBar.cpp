@@ -90,24 +90,34 @@ void ZORAnchoredButtonBar::setIsAtBottom(bool flag)
     setNeedsDisplay(true);
 }
 
-void ZORAnchoredButtonBar::setSelectedIndex(std::int32_t index)
+namespace {
+
+// Styles 0 to 2 bring their place and resizing; another leaves the flags as they are.
+void zorAnchoredBarTakeStylePlace(std::int32_t index, bool& atBottom, bool& resizable)
 {
     switch (index) {
     case 0:
-        m_isAtBottom = true;
-        m_isResizable = true;
+        atBottom = true;
+        resizable = true;
         break;
     case 1:
-        m_isAtBottom = true;
-        m_isResizable = false;
+        atBottom = true;
+        resizable = false;
         break;
     case 2:
-        m_isAtBottom = false;
-        m_isResizable = false;
+        atBottom = false;
+        resizable = false;
         break;
     default:
         break;
     }
+}
+
+}
+
+void ZORAnchoredButtonBar::setSelectedIndex(std::int32_t index)
+{
+    zorAnchoredBarTakeStylePlace(index, m_isAtBottom, m_isResizable);
     m_selectedIndex = index;
     setNeedsDisplay(true);
 }
@@ -295,8 +305,12 @@ void ZORAnchoredButtonBar::encodeWithCoder(fnd::Coder& coder) const
     ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeBool(m_isResizable, Key::IsResizable);
-    coder.encodeBool(m_isAtBottom, Key::IsAtBottom);
+    // Decoding takes the place and resizing of styles 0 to 2 from the style: written so, the archive reads back as
+    // it was written, whatever the flags were set to since.
+    bool resizable = m_isResizable, atBottom = m_isAtBottom;
+    zorAnchoredBarTakeStylePlace(m_selectedIndex, atBottom, resizable);
+    coder.encodeBool(resizable, Key::IsResizable);
+    coder.encodeBool(atBottom, Key::IsAtBottom);
     coder.encodeBool(m_handleIsRightAligned, Key::HandleIsRightAligned);
     coder.encodeInt32(m_selectedIndex, Key::SelectedIndex);
 }

@@ -16,16 +16,21 @@ bool ZORAnchoredButtonCell::initWithCoder(fnd::Coder& coder)
 {
     if (!ButtonCell::initWithCoder(coder))
         return false;
+    // The button type of setUp brings its highlight masks; the archived ones were chosen after it.
+    const unsigned highlights = highlightsBy();
+    const unsigned shows = showsStateBy();
     setUp();
+    setHighlightsBy(highlights);
+    setShowsStateBy(shows);
     return true;
 }
 
 void ZORAnchoredButtonCell::setUp()
 {
-    setButtonType(ui::ButtonType::MomentaryPushIn);
-    setBordered(true);
-    setBezeled(true);
-    setBezelStyle(ui::BezelStyle::TexturedSquare);
+    ButtonCell::setButtonType(ui::ButtonType::MomentaryPushIn);
+    ButtonCell::setBordered(true);
+    ButtonCell::setBezeled(true);
+    ButtonCell::setBezelStyle(ui::BezelStyle::TexturedSquare);
     ButtonCell::setControlSize(ui::ControlSize::Small);
 }
 

@@ -20,6 +20,12 @@ public:
     // The button's image one point lower; the action gear 10 points square.
     void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect frame, ui::View& controlView) override;
 
+    // The look is fixed, as decoding sets it up again: these keep what setUp chose.
+    void setButtonType(ui::ButtonType) override { }
+    void setBezelStyle(ui::BezelStyle) override { }
+    void setBordered(bool) override { }
+    void setBezeled(bool) override { }
+
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:

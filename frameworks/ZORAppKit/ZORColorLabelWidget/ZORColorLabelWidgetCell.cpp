@@ -104,9 +104,9 @@ void ZORColorLabelWidgetCell::initTextCell(const fnd::String& string)
 
 void ZORColorLabelWidgetCell::setUp()
 {
-    setShowsFirstResponder(true);
-    setRefusesFirstResponder(false);
-    setContinuous(true);
+    ui::ActionCell::setShowsFirstResponder(true);
+    ui::ActionCell::setRefusesFirstResponder(false);
+    ui::ActionCell::setContinuous(true);
     sendActionOn(ui::EventMasks::LeftMouseDown | ui::EventMasks::LeftMouseDragged);
 }
 

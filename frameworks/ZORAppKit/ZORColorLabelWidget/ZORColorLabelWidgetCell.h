@@ -48,6 +48,11 @@ public:
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
+    // Always continuous, on presses and drags, and a first responder that shows it (set up so when made and when
+    // decoded): these setters keep that.
+    void setContinuous(bool) override { }
+    void setShowsFirstResponder(bool) override { }
+    void setRefusesFirstResponder(bool) override { }
 
 private:
     void setUp();

@@ -132,6 +132,7 @@ void ZORBaseView::setAttributedText(const std::shared_ptr<txt::AttributedString>
 
 void ZORBaseView::setTextBoxWidth(double width)
 {
+    width = ui::boundedLength(width, m_textBoxWidth);
     if (width == m_textBoxWidth)
         return;
     m_textBoxWidth = width;

@@ -40,9 +40,13 @@ public:
     double textBoxWidth() const { return m_textBoxWidth; }
     void setTextBoxWidth(double width);
     double iconVerticalOffset() const { return m_iconVerticalOffset; }
-    void setIconVerticalOffset(double offset) { m_iconVerticalOffset = offset; }
+    // The offset and margin are coordinates (ui::boundedCoordinate: NaN keeps the one there is).
+    void setIconVerticalOffset(double offset)
+    {
+        m_iconVerticalOffset = ui::boundedCoordinate(offset, m_iconVerticalOffset);
+    }
     double iconTextMargin() const { return m_iconTextMargin; }
-    void setIconTextMargin(double margin) { m_iconTextMargin = margin; }
+    void setIconTextMargin(double margin) { m_iconTextMargin = ui::boundedCoordinate(margin, m_iconTextMargin); }
     bool preventDrawingWithSubviews() const { return m_preventDrawingWithSubviews; }
     void setPreventDrawingWithSubviews(bool flag) { m_preventDrawingWithSubviews = flag; }
 

@@ -38,14 +38,15 @@ public:
     void setHasLeftLine(bool flag) { m_hasLeftLine = flag; }
     bool hasRightLine() const { return m_hasRightLine; }
     void setHasRightLine(bool flag) { m_hasRightLine = flag; }
+    // Line widths are lengths (ui::boundedLength: from 0 to the largest coordinate, NaN keeping the width there is).
     double topLineWidth() const { return m_topLineWidth; }
-    void setTopLineWidth(double width) { m_topLineWidth = width; }
+    void setTopLineWidth(double width) { m_topLineWidth = ui::boundedLength(width, m_topLineWidth); }
     double bottomLineWidth() const { return m_bottomLineWidth; }
-    void setBottomLineWidth(double width) { m_bottomLineWidth = width; }
+    void setBottomLineWidth(double width) { m_bottomLineWidth = ui::boundedLength(width, m_bottomLineWidth); }
     double leftLineWidth() const { return m_leftLineWidth; }
-    void setLeftLineWidth(double width) { m_leftLineWidth = width; }
+    void setLeftLineWidth(double width) { m_leftLineWidth = ui::boundedLength(width, m_leftLineWidth); }
     double rightLineWidth() const { return m_rightLineWidth; }
-    void setRightLineWidth(double width) { m_rightLineWidth = width; }
+    void setRightLineWidth(double width) { m_rightLineWidth = ui::boundedLength(width, m_rightLineWidth); }
 
     void drawRect(gfx::Rect dirtyRect) override;
 

@@ -18,6 +18,11 @@ void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
         [](ZORNumberTextField& field, std::int64_t digits) {
             field.setNumberOfDigitsAfterPoint(ZORFormatPattern::clampedDigitsAfterPoint(digits));
         });
+    c.property(
+        "formatter", [](const ZORNumberTextField& field) { return field.formatter(); },
+        [](ZORNumberTextField& field, const std::shared_ptr<fnd::Formatter>& formatter) {
+            field.setFormatter(formatter);
+        });
 }
 
 std::shared_ptr<ZORNumberTextField> ZORNumberTextField::create(gfx::Rect frame)
@@ -47,6 +52,12 @@ void ZORNumberTextField::setShowNumberType(std::int32_t type)
 void ZORNumberTextField::setNumberOfDigitsAfterPoint(std::uint32_t digits)
 {
     m_numberOfDigitsAfterPoint = ZORFormatPattern::clampedDigitsAfterPoint(digits);
+    setNewFormatString();
+}
+
+void ZORNumberTextField::setFormatter(std::shared_ptr<fnd::Formatter> formatter)
+{
+    ui::TextField::setFormatter(std::move(formatter));
     setNewFormatString();
 }
 

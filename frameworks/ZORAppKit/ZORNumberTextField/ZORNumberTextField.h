@@ -31,6 +31,9 @@ public:
     // "#0", the decimals and the show type's suffix from the framework's table "ZORNumberTextField"; localised
     // separators, no grouping. Nothing without a number formatter.
     void setNewFormatString();
+    // A number formatter given to the field (here or by its "formatter" key) takes the field's format, as decoding
+    // gives it again.
+    void setFormatter(std::shared_ptr<fnd::Formatter> formatter);
 
     // The cell's formatter's limits (nullopt without a number formatter).
     std::optional<double> maximum() const;

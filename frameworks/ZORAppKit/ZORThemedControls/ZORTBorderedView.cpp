@@ -251,8 +251,12 @@ bool ZORTBorderedView::initWithCoder(fnd::Coder& coder)
     m_look.borderSides = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::BorderSides));
     m_look.borderStyle = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::BorderStyle));
     m_look.pathStyle = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::PathStyle));
-    m_look.activeBackgroundGradientAngle = coder.decodeDoubleForKey(Key::ActiveAngle);
-    m_look.inactiveBackgroundGradientAngle = coder.decodeDoubleForKey(Key::InactiveAngle);
+    auto angle = [&](const fnd::String& key) {
+        const double degrees = coder.decodeDoubleForKey(key);
+        return std::isfinite(degrees) ? degrees : 0.0;
+    };
+    m_look.activeBackgroundGradientAngle = angle(Key::ActiveAngle);
+    m_look.inactiveBackgroundGradientAngle = angle(Key::InactiveAngle);
     m_respectWindowState = coder.decodeBoolForKey(Key::RespectWindowState);
     // Archives written before the flag was kept decoded active, and still do.
     m_isActive = !coder.containsValueForKey(Key::IsActive) || coder.decodeBoolForKey(Key::IsActive);

@@ -9,6 +9,7 @@
 #include "platform/graphics/Gradient.h"
 #include "platform/ui/views/View.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -41,14 +42,23 @@ public:
     const std::shared_ptr<gfx::Gradient>& activeBackgroundGradient() const { return m_look.activeBackgroundGradient; }
     void setActiveBackgroundGradient(std::shared_ptr<gfx::Gradient> gradient);
     double activeBackgroundGradientAngle() const { return m_look.activeBackgroundGradientAngle; }
-    void setActiveBackgroundGradientAngle(double degrees) { m_look.activeBackgroundGradientAngle = degrees; }
+    // An angle that is not finite is ignored (decoding takes 0 for one).
+    void setActiveBackgroundGradientAngle(double degrees)
+    {
+        if (std::isfinite(degrees))
+            m_look.activeBackgroundGradientAngle = degrees;
+    }
     const std::shared_ptr<gfx::Gradient>& inactiveBackgroundGradient() const
     {
         return m_look.inactiveBackgroundGradient;
     }
     void setInactiveBackgroundGradient(std::shared_ptr<gfx::Gradient> gradient);
     double inactiveBackgroundGradientAngle() const { return m_look.inactiveBackgroundGradientAngle; }
-    void setInactiveBackgroundGradientAngle(double degrees) { m_look.inactiveBackgroundGradientAngle = degrees; }
+    void setInactiveBackgroundGradientAngle(double degrees)
+    {
+        if (std::isfinite(degrees))
+            m_look.inactiveBackgroundGradientAngle = degrees;
+    }
     bool respectWindowState() const { return m_respectWindowState; }
     void setRespectWindowState(bool flag) { m_respectWindowState = flag; }
     bool isActive() const { return m_isActive; }

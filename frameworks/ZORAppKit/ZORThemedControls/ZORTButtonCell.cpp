@@ -345,6 +345,11 @@ void ZORTButtonCell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeInt64(static_cast<std::int64_t>(m_stateBackgroundMode), StateModeKey);
 }
 
+unsigned ZORTButtonCell::archivedHighlightsBy() const
+{
+    return isBordered() ? highlightsBy() : highlightsBy() | ChangeBackground;
+}
+
 bool ZORTButtonCell::initWithCoder(fnd::Coder& coder)
 {
     if (!ButtonCell::initWithCoder(coder))

@@ -67,6 +67,10 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+protected:
+    // Decoding adds highlighting by the background to a cell without a border; the archive holds it so.
+    unsigned archivedHighlightsBy() const override;
+
 private:
     // Whether the bezel style has a themed bezel.
     bool hasThemedBezel() const;

@@ -131,6 +131,11 @@ void ZORTPopUpButtonCell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
 }
 
+unsigned ZORTPopUpButtonCell::archivedHighlightsBy() const
+{
+    return isBordered() ? highlightsBy() : highlightsBy() | ui::CellMask::ChangeBackground;
+}
+
 bool ZORTPopUpButtonCell::initWithCoder(fnd::Coder& coder)
 {
     if (!PopUpButtonCell::initWithCoder(coder))

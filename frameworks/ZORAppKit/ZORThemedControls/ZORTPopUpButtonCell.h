@@ -42,6 +42,10 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+protected:
+    // Decoding adds highlighting by the background to a cell without a border; the archive holds it so.
+    unsigned archivedHighlightsBy() const override;
+
 private:
     // The image the button shows: the shown item's, else the cell's.
     std::shared_ptr<gfx::Image> shownImage() const;

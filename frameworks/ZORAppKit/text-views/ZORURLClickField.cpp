@@ -67,6 +67,6 @@ bool ZORURLClickField::initWithCoder(fnd::Coder& coder)
         return false;
     }
     m_URLString = string.string() ? *string.string() : fnd::String();
-    initCell();
+    // The look was set up when the field was made and is in the archive with what was changed since.
     return !coder.hasFailed();
 }

@@ -28,6 +28,9 @@ Expected<Value> read(const Data& data);
 // Writes the XML form. Values a property list cannot hold (nil, objects, geometry, characters XML cannot carry,
 // dates beyond year 9999) give an error naming where in the tree they sit.
 Expected<Data> writeXML(const Value& root);
+// Whether writeXML can write the date: one in the years 0000 to 9999 (so never NaN or infinite). What keeps a date
+// that is archived checks it where the date comes in.
+bool canHoldDate(Date date);
 
 }
 

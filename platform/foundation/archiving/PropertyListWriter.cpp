@@ -255,4 +255,9 @@ Expected<Data> writeXML(const Value& root)
     return Data::fromString(writer.out);
 }
 
+bool canHoldDate(Date date)
+{
+    return detail::formatDate(date).has_value();
+}
+
 }

@@ -287,6 +287,10 @@ void** NumberFormatter::icuFormat() const
 
 void NumberFormatter::record(Setting setting)
 {
+    if (setting.kind != Setting::Kind::Text
+        && !(std::isfinite(setting.number) && setting.number >= 0
+            && (setting.kind == Setting::Kind::Real || setting.number <= LargestDigitCount)))
+        return;
     std::erase_if(
         m_settings, [&](const Setting& s) { return s.kind == setting.kind && s.attribute == setting.attribute; });
     m_settings.push_back(std::move(setting));
@@ -308,6 +312,9 @@ String NumberFormatter::textSetting(int attribute) const
 
 void NumberFormatter::setNumberStyle(NumberFormatterStyle style)
 {
+    // The two styles there are; decoding keeps none other either.
+    if (style != NumberFormatterStyle::None && style != NumberFormatterStyle::Decimal)
+        return;
     m_style = style;
     m_positiveFormat = {};
     m_negativeFormat = {};
@@ -336,8 +343,15 @@ String NumberFormatter::format() const
 void NumberFormatter::applyFormat(const String& positive, const String& negative)
 {
     if (!icuPattern(positive, negative)) {
-        logf(LogLevel::Warning, "Number format \"{}\" has no number part; the format is unchanged.",
-            (negative.isEmpty() ? positive : positive + ";" + negative).utf8());
+        // A long format is named by its start and length: a whole one of any size would flood the log.
+        constexpr Index Shown = 60;
+        const String format = negative.isEmpty() ? positive : positive + ";" + negative;
+        if (format.length() <= Shown)
+            logf(LogLevel::Warning, "Number format \"{}\" has no number part; the format is unchanged.", format.utf8());
+        else
+            logf(LogLevel::Warning,
+                "Number format \"{}…\" ({} characters) has no number part; the format is unchanged.",
+                format.substring(Range { 0, Shown }).utf8(), format.length());
         return;
     }
     m_positiveFormat = positive;
@@ -468,6 +482,8 @@ void NumberFormatter::setRoundingIncrement(double increment)
 
 void NumberFormatter::setRoundingMode(NumberFormatterRoundingMode mode)
 {
+    if (static_cast<int>(mode) < 0 || static_cast<int>(mode) > static_cast<int>(NumberFormatterRoundingMode::HalfUp))
+        return;
     m_roundingMode = mode;
     // Independent of the other settings: a formatter already set up takes it as it is.
     if (auto* format = static_cast<UNumberFormat*>(m_format.load()))

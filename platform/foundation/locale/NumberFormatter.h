@@ -5,6 +5,7 @@
 #include "platform/foundation/locale/Locale.h"
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -67,6 +68,9 @@ public:
     bool usesGroupingSeparator() const;
     void setUsesGroupingSeparator(bool uses);
 
+    // Digit counts are from 0 to LargestDigitCount, the rounding increment finite and not negative: a setter ignores
+    // any other number, as a decoder leaves it out.
+    static constexpr double LargestDigitCount = 1000;
     int minimumIntegerDigits() const;
     void setMinimumIntegerDigits(int digits);
     int maximumIntegerDigits() const;
@@ -102,9 +106,10 @@ public:
     bool allowsFloats() const { return m_allowsFloats; }
     void setAllowsFloats(bool allows) { m_allowsFloats = allows; }
     std::optional<double> minimum() const { return m_minimum; }
-    void setMinimum(std::optional<double> minimum) { m_minimum = minimum; }
+    // A bound that is not finite is no bound (nullopt), as decoding reads it.
+    void setMinimum(std::optional<double> minimum) { m_minimum = finiteBound(minimum); }
     std::optional<double> maximum() const { return m_maximum; }
-    void setMaximum(std::optional<double> maximum) { m_maximum = maximum; }
+    void setMaximum(std::optional<double> maximum) { m_maximum = finiteBound(maximum); }
 
     // Lenient parsing ignores surrounding white space, accepts a missing prefix or suffix and looser separators.
     bool isLenient() const { return m_lenient; }
@@ -125,6 +130,11 @@ public:
 
 private:
     // Settings made after the last format or style, replayed in order over it when the formatter is set up.
+    static std::optional<double> finiteBound(std::optional<double> bound)
+    {
+        return bound && std::isfinite(*bound) ? bound : std::nullopt;
+    }
+
     struct Setting {
         enum class Kind { Integer, Real, Text } kind;
         int attribute;

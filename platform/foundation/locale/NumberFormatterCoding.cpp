@@ -32,9 +32,6 @@ constexpr std::array<SettingName, 13> settingNames { {
     { "negativeSuffix", UNUM_NEGATIVE_SUFFIX, true },
 } };
 
-// Digit counts beyond this are no format anyone wrote; an archive holding one is damaged.
-constexpr double LargestDigitCount = 1000;
-
 }
 
 void NumberFormatter::encodeWithCoder(Coder& coder) const
@@ -120,7 +117,7 @@ bool NumberFormatter::initWithCoder(Coder& coder)
     };
     auto bound = [&](const char* key) -> std::optional<double> {
         const Number* number = numberAt(key);
-        if (!number || std::isnan(number->doubleValue()))
+        if (!number || !std::isfinite(number->doubleValue()))
             return std::nullopt;
         return number->doubleValue();
     };

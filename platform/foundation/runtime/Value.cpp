@@ -418,7 +418,12 @@ String Value::description() const
         return String(out + ">");
     }
     case Type::Date: {
-        auto t = static_cast<std::time_t>(std::floor(date()->timeIntervalSince1970()));
+        const double seconds = std::floor(date()->timeIntervalSince1970());
+        // Past what a calendar date can say (NaN, infinities, far beyond the years 0 to 9999), the seconds are told;
+        // the conversion to time_t would be undefined.
+        if (!(std::abs(seconds) < 1e14))
+            return String(fmt::format("{} seconds since 1970", seconds));
+        auto t = static_cast<std::time_t>(seconds);
         std::tm tm {};
         gmtime_r(&t, &tm);
         char buffer[64];

@@ -1,9 +1,11 @@
 #include "platform/ui/containers/Box.h"
 
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/look/ControlLook.h"
 
 #include <cmath>
@@ -61,18 +63,24 @@ void Box::initWithFrame(gfx::Rect frame)
 
 void Box::setBoxType(BoxType type)
 {
+    if (!isWithin(type, BoxType::Primary, BoxType::Custom))
+        return;
     m_boxType = type;
     tile();
 }
 
 void Box::setBorderType(BorderType type)
 {
+    if (!isWithin(type, BorderType::NoBorder, BorderType::GrooveBorder))
+        return;
     m_borderType = type;
     tile();
 }
 
 void Box::setTitlePosition(TitlePosition position)
 {
+    if (!isWithin(position, TitlePosition::NoTitle, TitlePosition::BelowBottom))
+        return;
     m_titlePosition = position;
     tile();
 }
@@ -105,6 +113,9 @@ void Box::setContentView(const std::shared_ptr<View>& view)
 {
     if (view == m_contentView)
         return;
+    // Checked before anything changes: the box would hold a view that holds it.
+    if (view && (view.get() == this || isDescendantOf(*view)))
+        throw fnd::Exception::invalidArgument("Box: setContentView: the view is the box or one of its ancestors");
     if (m_contentView)
         m_contentView->removeFromSuperview();
     m_contentView = view;
@@ -115,7 +126,8 @@ void Box::setContentView(const std::shared_ptr<View>& view)
 
 void Box::setContentViewMargins(gfx::Size margins)
 {
-    m_contentViewMargins = margins;
+    m_contentViewMargins = { boundedNumber(margins.width, 0, LargestLength, m_contentViewMargins.width),
+        boundedNumber(margins.height, 0, LargestLength, m_contentViewMargins.height) };
     tile();
 }
 
@@ -133,13 +145,13 @@ void Box::setBorderColor(gfx::ColorPtr color)
 
 void Box::setBorderWidth(double width)
 {
-    m_borderWidth = std::max(0.0, width);
+    m_borderWidth = boundedNumber(width, 0, LargestLength, m_borderWidth);
     tile();
 }
 
 void Box::setCornerRadius(double radius)
 {
-    m_cornerRadius = std::max(0.0, radius);
+    m_cornerRadius = boundedNumber(radius, 0, LargestLength, m_cornerRadius);
     setNeedsDisplay(true);
 }
 
@@ -244,6 +256,12 @@ void Box::tile()
 void Box::setFrame(gfx::Rect frame)
 {
     View::setFrame(frame);
+    tile();
+}
+
+void Box::setBounds(gfx::Rect bounds)
+{
+    View::setBounds(bounds);
     tile();
 }
 

@@ -48,8 +48,12 @@ public:
     const std::shared_ptr<TextFieldCell>& titleCell() const { return m_titleCell; }
 
     const std::shared_ptr<View>& contentView() const { return m_contentView; }
+    // The box itself or one of its ancestors raises InvalidArgument and changes nothing.
     void setContentView(const std::shared_ptr<View>& view);
     gfx::Size contentViewMargins() const { return m_contentViewMargins; }
+    // Margins, border width and corner radius are from 0 to LargestLength, as archives hold them (a larger number or
+    // an infinity is taken as the bound, NaN keeps the length there is).
+    static constexpr double LargestLength = 1e6;
     void setContentViewMargins(gfx::Size margins);
     // The box's frame for a content view frame (in the superview's coordinates), and that frame set.
     void setFrameFromContentFrame(gfx::Rect contentFrame);
@@ -74,6 +78,8 @@ public:
 
     void drawRect(gfx::Rect dirtyRect) override;
     void setFrame(gfx::Rect frame) override;
+    // The content view follows the bounds as it follows the frame.
+    void setBounds(gfx::Rect bounds) override;
     void setFrameSize(gfx::Size size) override;
 
     // Accessibility: a group named by its title; an untitled box or a separator only groups (ignored).

@@ -1,5 +1,6 @@
 #include "platform/ui/containers/ClipView.h"
 
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/views/Event.h"
@@ -40,6 +41,10 @@ void ClipView::setDocumentView(const std::shared_ptr<View>& view)
 {
     if (view == m_documentView)
         return;
+    // Checked before anything changes: the clip view would hold a view that holds it.
+    if (view && (view.get() == this || isDescendantOf(*view)))
+        throw fnd::Exception::invalidArgument(
+            "ClipView: setDocumentView: the view is the clip view or one of its ancestors");
     auto self = shared_from_this();
     if (m_documentView) {
         stopObservingDocument();

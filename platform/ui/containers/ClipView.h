@@ -25,6 +25,7 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
     const std::shared_ptr<View>& documentView() const { return m_documentView; }
+    // The clip view itself or one of its ancestors (its scroll view) raises InvalidArgument and changes nothing.
     virtual void setDocumentView(const std::shared_ptr<View>& view);
     // The document's frame, grown to the clip view's size where the document is smaller (clip view coordinates).
     gfx::Rect documentRect() const;

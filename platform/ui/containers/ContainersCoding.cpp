@@ -186,16 +186,14 @@ bool Box::initWithCoder(fnd::Coder& coder)
         fnd::decodeBoundedIntegerForKey(coder, "NSTitlePosition", 0, 6, static_cast<int>(m_titlePosition)));
     if (coder.containsValueForKey("NSOffsets")) {
         auto margins = coder.decodeSizeForKey("NSOffsets");
-        if (!(margins.width >= 0 && margins.width <= ContainersCodingLargestLength && margins.height >= 0
-                && margins.height <= ContainersCodingLargestLength))
+        if (!(margins.width >= 0 && margins.width <= LargestLength && margins.height >= 0
+                && margins.height <= LargestLength))
             fnd::failDecoding(coder, "a box's content margins are out of range");
         else
             m_contentViewMargins = margins;
     }
-    m_borderWidth
-        = fnd::decodeBoundedDoubleForKey(coder, "NSBorderWidth", 0, ContainersCodingLargestLength, m_borderWidth);
-    m_cornerRadius
-        = fnd::decodeBoundedDoubleForKey(coder, "NSCornerRadius", 0, ContainersCodingLargestLength, m_cornerRadius);
+    m_borderWidth = fnd::decodeBoundedDoubleForKey(coder, "NSBorderWidth", 0, LargestLength, m_borderWidth);
+    m_cornerRadius = fnd::decodeBoundedDoubleForKey(coder, "NSCornerRadius", 0, LargestLength, m_cornerRadius);
     if (coder.containsValueForKey("NSTransparent"))
         m_transparent = coder.decodeBoolForKey("NSTransparent");
     if (coder.hasFailed())
@@ -206,10 +204,12 @@ bool Box::initWithCoder(fnd::Coder& coder)
         m_fillColor = std::move(fill);
     if (border)
         m_borderColor = std::move(border);
+    // A box archived without a content view reads back without one; an archive that does not name one at all gets
+    // a new, empty one.
     m_contentView = nullptr;
     if (content)
         m_contentView = std::move(content);
-    else
+    else if (!coder.containsValueForKey("NSContentView"))
         setContentView(View::create());
     tile();
     return true;

@@ -78,6 +78,7 @@ std::shared_ptr<RulerMarker> RulerMarker::copy() const
 
 void RulerMarker::setMarkerLocation(double location)
 {
+    location = boundedCoordinate(location, m_location);
     if (location == m_location)
         return;
     auto ruler = m_ruler.lock();
@@ -97,7 +98,7 @@ void RulerMarker::setImage(std::shared_ptr<gfx::Image> image)
 
 void RulerMarker::setImageOrigin(gfx::Point origin)
 {
-    m_imageOrigin = origin;
+    m_imageOrigin = boundedPoint(origin, m_imageOrigin);
     if (auto ruler = m_ruler.lock())
         ruler->setNeedsDisplay(true);
 }
@@ -303,7 +304,7 @@ void RulerView::setClientView(const std::shared_ptr<View>& client)
 
 void RulerView::setRuleThickness(double thickness)
 {
-    thickness = std::max(0.0, thickness);
+    thickness = boundedNumber(thickness, 0, LargestRulerLength, m_ruleThickness);
     if (thickness == m_ruleThickness)
         return;
     m_ruleThickness = thickness;
@@ -312,13 +313,13 @@ void RulerView::setRuleThickness(double thickness)
 
 void RulerView::setReservedThicknessForMarkers(double thickness)
 {
-    m_reservedForMarkers = std::max(0.0, thickness);
+    m_reservedForMarkers = boundedNumber(thickness, 0, LargestRulerLength, m_reservedForMarkers);
     noteThicknessChanged();
 }
 
 void RulerView::setReservedThicknessForAccessoryView(double thickness)
 {
-    m_reservedForAccessory = std::max(0.0, thickness);
+    m_reservedForAccessory = boundedNumber(thickness, 0, LargestRulerLength, m_reservedForAccessory);
     noteThicknessChanged();
 }
 
@@ -348,6 +349,14 @@ void RulerView::setAccessoryView(const std::shared_ptr<View>& view)
     }
 }
 
+void RulerView::setFrame(gfx::Rect frame)
+{
+    // Across, the frame is the ruler's thickness, as noteThicknessChanged keeps it: a frame from outside places the
+    // ruler and sets its length.
+    frame.size = gfx::withAcross(frame.size, axis(), requiredThickness());
+    View::setFrame(frame);
+}
+
 void RulerView::noteThicknessChanged()
 {
     // The ruler's frame across is its thickness; whoever lays rulers out reads it from there.
@@ -362,6 +371,7 @@ void RulerView::noteThicknessChanged()
 
 void RulerView::setOriginOffset(double offset)
 {
+    offset = boundedNumber(offset, -LargestRulerLength, LargestRulerLength, m_originOffset);
     if (offset == m_originOffset)
         return;
     m_originOffset = offset;
@@ -591,7 +601,7 @@ bool RulerView::initWithCoder(fnd::Coder& coder)
 {
     if (!View::initWithCoder(coder) || !coder.allowsKeyedCoding())
         return !coder.hasFailed();
-    constexpr double Largest = 1e6;
+    constexpr double Largest = LargestRulerLength;
     m_orientation = fnd::decodeBoundedIntegerForKey(coder, "Orientation", 0, 1, int(m_orientation)) == 1
         ? RulerOrientation::Vertical
         : RulerOrientation::Horizontal;

@@ -117,6 +117,9 @@ public:
     virtual void setClientView(const std::shared_ptr<View>& client);
 
     double ruleThickness() const { return m_ruleThickness; }
+    // Thicknesses are from 0 to LargestRulerLength and the origin offset within it of 0, as archives hold them; NaN
+    // keeps the number there is.
+    static constexpr double LargestRulerLength = 1e6;
     virtual void setRuleThickness(double thickness);
     double reservedThicknessForMarkers() const { return m_reservedForMarkers; }
     void setReservedThicknessForMarkers(double thickness);
@@ -124,6 +127,8 @@ public:
     void setReservedThicknessForAccessoryView(double thickness);
     // The thickness across the ruler that its parts need.
     virtual double requiredThickness() const;
+    // Across, the frame stays requiredThickness; the rest is the caller's.
+    void setFrame(gfx::Rect frame) override;
     // Where markers stand across the ruler: the edge between the marker area and the rule.
     virtual double baselineLocation() const;
     const std::shared_ptr<View>& accessoryView() const { return m_accessoryView; }

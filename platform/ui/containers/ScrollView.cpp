@@ -1,6 +1,7 @@
 #include "platform/ui/containers/ScrollView.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 
@@ -200,9 +201,26 @@ void ScrollView::setScrollerStyle(ScrollerStyle style)
 
 // Border and background.
 
+void ScrollView::setFrame(gfx::Rect frame)
+{
+    const gfx::Size old = bounds().size;
+    View::setFrame(frame);
+    // With autoresizing off, View::setFrame leaves the parts where they were; they are placed by tile all the same.
+    if (!autoresizesSubviews() && bounds().size != old)
+        tile();
+}
+
+void ScrollView::setBounds(gfx::Rect bounds)
+{
+    const gfx::Size old = this->bounds().size;
+    View::setBounds(bounds);
+    if (this->bounds().size != old)
+        tile();
+}
+
 void ScrollView::setBorderType(BorderType type)
 {
-    if (type == m_borderType)
+    if (type == m_borderType || !isWithin(type, BorderType::NoBorder, BorderType::GrooveBorder))
         return;
     m_borderType = type;
     tile();
@@ -239,12 +257,14 @@ void ScrollView::setDrawsBackground(bool flag)
 
 void ScrollView::setLineScroll(double amount)
 {
-    m_verticalLineScroll = m_horizontalLineScroll = amount;
+    setVerticalLineScroll(amount);
+    setHorizontalLineScroll(amount);
 }
 
 void ScrollView::setPageScroll(double amount)
 {
-    m_verticalPageScroll = m_horizontalPageScroll = amount;
+    setVerticalPageScroll(amount);
+    setHorizontalPageScroll(amount);
 }
 
 // Rulers.

@@ -63,17 +63,35 @@ public:
 
     // Scroll amounts: a line for arrows and wheel notches, a page keeps this much of the old view in sight.
     double lineScroll() const { return m_verticalLineScroll; }
+    // Scroll amounts are from 0 to LargestScrollAmount, as archives hold them (NaN keeps the amount there is).
+    static constexpr double LargestScrollAmount = 1e6;
+    static constexpr double boundedScrollAmount(double amount, double current)
+    {
+        return boundedNumber(amount, 0, LargestScrollAmount, current);
+    }
     void setLineScroll(double amount);
     double verticalLineScroll() const { return m_verticalLineScroll; }
-    void setVerticalLineScroll(double amount) { m_verticalLineScroll = amount; }
+    void setVerticalLineScroll(double amount)
+    {
+        m_verticalLineScroll = boundedScrollAmount(amount, m_verticalLineScroll);
+    }
     double horizontalLineScroll() const { return m_horizontalLineScroll; }
-    void setHorizontalLineScroll(double amount) { m_horizontalLineScroll = amount; }
+    void setHorizontalLineScroll(double amount)
+    {
+        m_horizontalLineScroll = boundedScrollAmount(amount, m_horizontalLineScroll);
+    }
     double pageScroll() const { return m_verticalPageScroll; }
     void setPageScroll(double amount);
     double verticalPageScroll() const { return m_verticalPageScroll; }
-    void setVerticalPageScroll(double amount) { m_verticalPageScroll = amount; }
+    void setVerticalPageScroll(double amount)
+    {
+        m_verticalPageScroll = boundedScrollAmount(amount, m_verticalPageScroll);
+    }
     double horizontalPageScroll() const { return m_horizontalPageScroll; }
-    void setHorizontalPageScroll(double amount) { m_horizontalPageScroll = amount; }
+    void setHorizontalPageScroll(double amount)
+    {
+        m_horizontalPageScroll = boundedScrollAmount(amount, m_horizontalPageScroll);
+    }
 
     // Rulers: any view; its thickness is its frame height (horizontal) or width (vertical), which the ruler sets.
     bool hasHorizontalRuler() const { return m_hasHorizontalRuler; }
@@ -103,6 +121,9 @@ public:
     bool isFlipped() const override { return true; }
     bool isOpaque() const override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
+    // The clip view and scrollers follow the frame and the bounds, whether the view autoresizes its subviews or not.
+    void setFrame(gfx::Rect frame) override;
+    void setBounds(gfx::Rect bounds) override;
     void drawRect(gfx::Rect dirtyRect) override;
     void scrollWheel(const Event& event) override;
 

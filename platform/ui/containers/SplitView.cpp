@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
+#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Cursor.h"
@@ -62,7 +63,7 @@ void SplitView::setVertical(bool flag)
 
 void SplitView::setDividerStyle(SplitViewDividerStyle style)
 {
-    if (style == m_dividerStyle)
+    if (style == m_dividerStyle || !isWithin(style, SplitViewDividerStyle::Thick, SplitViewDividerStyle::PaneSplitter))
         return;
     m_dividerStyle = style;
     adjustSubviews();

@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
@@ -257,7 +258,7 @@ void TabView::takeSelectedTabViewItemFromSender(const fnd::Value& sender)
 
 void TabView::setTabViewType(TabViewType type)
 {
-    if (type == m_type)
+    if (type == m_type || !isWithin(type, TabViewType::TopTabsBezelBorder, TabViewType::NoTabsNoBorder))
         return;
     m_type = type;
     showSelectedView();

@@ -95,6 +95,8 @@ void ButtonCell::initImageCell(std::shared_ptr<gfx::Image> image)
 
 void ButtonCell::setButtonType(ButtonType type)
 {
+    if (!isWithin(type, ButtonType::MomentaryLight, ButtonType::MultiLevelAccelerator))
+        return;
     const bool wasCheckOrRadio = isCheckOrRadio();
     m_buttonType = type;
     using namespace CellMask;
@@ -144,7 +146,7 @@ void ButtonCell::setButtonType(ButtonType type)
 
 void ButtonCell::setBezelStyle(BezelStyle style)
 {
-    if (style == m_bezelStyle)
+    if (style == m_bezelStyle || !isWithin(style, BezelStyle::Rounded, BezelStyle::Inline))
         return;
     m_bezelStyle = style;
     // Recessed buttons show their face while the mouse is over them.
@@ -179,7 +181,8 @@ void ButtonCell::setBackgroundColor(gfx::ColorPtr color)
 
 void ButtonCell::setImagePosition(CellImagePosition position)
 {
-    if (position == m_imagePosition)
+    if (position == m_imagePosition
+        || !isWithin(position, CellImagePosition::NoImage, CellImagePosition::ImageTrailing))
         return;
     m_imagePosition = position;
     noteChanged();
@@ -187,7 +190,8 @@ void ButtonCell::setImagePosition(CellImagePosition position)
 
 void ButtonCell::setImageScaling(ImageScaling scaling)
 {
-    if (scaling == m_imageScaling)
+    if (scaling == m_imageScaling
+        || !isWithin(scaling, ImageScaling::ProportionallyDown, ImageScaling::ProportionallyUpOrDown))
         return;
     m_imageScaling = scaling;
     noteChanged();
@@ -744,7 +748,7 @@ void ButtonCell::encodeWithCoder(fnd::Coder& coder) const
         return;
     coder.encodeInt(static_cast<int>(m_buttonType), "ButtonType");
     coder.encodeInt(static_cast<int>(m_bezelStyle), "BezelStyle");
-    coder.encodeInt(static_cast<int>(m_highlightsBy), "HighlightsBy");
+    coder.encodeInt(static_cast<int>(archivedHighlightsBy() & 15u), "HighlightsBy");
     coder.encodeInt(static_cast<int>(m_showsStateBy), "ShowsStateBy");
     coder.encodeBool(m_transparent, "Transparent");
     coder.encodeBool(m_showsBorderOnlyWhileMouseInside, "ShowsBorderOnlyWhileMouseInside");

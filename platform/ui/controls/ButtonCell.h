@@ -38,9 +38,10 @@ public:
     BezelStyle bezelStyle() const { return m_bezelStyle; }
     virtual void setBezelStyle(BezelStyle style);
     unsigned highlightsBy() const { return m_highlightsBy; }
-    void setHighlightsBy(unsigned mask) { m_highlightsBy = mask; }
+    // Bits beyond the four of CellMask are dropped (by these setters and by decoding).
+    void setHighlightsBy(unsigned mask) { m_highlightsBy = mask & 15u; }
     unsigned showsStateBy() const { return m_showsStateBy; }
-    void setShowsStateBy(unsigned mask) { m_showsStateBy = mask; }
+    void setShowsStateBy(unsigned mask) { m_showsStateBy = mask & 15u; }
     bool isTransparent() const { return m_transparent; }
     void setTransparent(bool flag);
     bool showsBorderOnlyWhileMouseInside() const { return m_showsBorderOnlyWhileMouseInside; }
@@ -142,6 +143,9 @@ protected:
     virtual double naturalHeight() const { return cellSize().height; }
     // The attributes of the title: the cell's font and alignment, the colour for the face and state.
     virtual fnd::Dictionary titleAttributes() const;
+    // The highlight mask the archive holds: a subclass whose decoding adjusts the mask writes it adjusted, so its
+    // archive reads back as it was written.
+    virtual unsigned archivedHighlightsBy() const { return m_highlightsBy; }
 
 private:
     struct Layout {

@@ -1,6 +1,7 @@
 #include "platform/ui/controls/Cell.h"
 
 #include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
@@ -112,8 +113,31 @@ void Cell::noteChanged()
 
 // Values.
 
+bool Cell::holdsCell(const fnd::Value& value) const
+{
+    if (value.object().get() == this)
+        return true;
+    auto view = value.objectAs<View>();
+    auto control = controlView();
+    return view && control && (control == view || control->isDescendantOf(*view));
+}
+
+void Cell::setRepresentedObject(const fnd::Value& object)
+{
+    if (holdsCell(object))
+        throw fnd::Exception::invalidArgument(
+            "Cell: setRepresentedObject: the object is the cell, its control or a view around it");
+    m_representedObject = object;
+}
+
 void Cell::setObjectValue(const fnd::Value& value)
 {
+    if (isNonFiniteNumber(value))
+        return;
+    // The cell would hold what holds it, and its archive would own itself.
+    if (holdsCell(value))
+        throw fnd::Exception::invalidArgument(
+            "Cell: setObjectValue: the value is the cell, its control or a view around it");
     m_objectValue = value;
     m_hasValidObjectValue = true;
     noteChanged();
@@ -176,6 +200,8 @@ double Cell::doubleValue() const
 
 void Cell::setDoubleValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     setObjectValue(fnd::Value(value));
 }
 
@@ -211,6 +237,8 @@ void Cell::setImage(std::shared_ptr<gfx::Image> image)
 
 void Cell::setState(ControlStateValue state)
 {
+    if (!isWithin(state, ControlStateValue::Mixed, ControlStateValue::On))
+        return;
     if (state == ControlStateValue::Mixed && !m_allowsMixedState)
         state = ControlStateValue::On;
     if (state == m_state)
@@ -303,7 +331,9 @@ std::shared_ptr<gfx::Font> Cell::font() const
 
 void Cell::setFont(std::shared_ptr<gfx::Font> font)
 {
-    if (font == m_font)
+    // No font keeps the one there is: an archive holds no font for nil, and decoding keeps what the cell was made
+    // with.
+    if (!font || font == m_font)
         return;
     m_font = std::move(font);
     noteChanged();
@@ -311,7 +341,7 @@ void Cell::setFont(std::shared_ptr<gfx::Font> font)
 
 void Cell::setAlignment(txt::TextAlignment alignment)
 {
-    if (alignment == m_alignment)
+    if (alignment == m_alignment || !isWithin(alignment, txt::TextAlignment::Left, txt::TextAlignment::Natural))
         return;
     m_alignment = alignment;
     noteChanged();
@@ -319,7 +349,8 @@ void Cell::setAlignment(txt::TextAlignment alignment)
 
 void Cell::setLineBreakMode(txt::LineBreakMode mode)
 {
-    if (mode == m_lineBreakMode)
+    if (mode == m_lineBreakMode
+        || !isWithin(mode, txt::LineBreakMode::ByWordWrapping, txt::LineBreakMode::ByTruncatingMiddle))
         return;
     m_lineBreakMode = mode;
     noteChanged();
@@ -329,7 +360,7 @@ void Cell::setLineBreakMode(txt::LineBreakMode mode)
 
 void Cell::setControlSize(ControlSize size)
 {
-    if (size == m_controlSize)
+    if (size == m_controlSize || !isWithin(size, ControlSize::Regular, ControlSize::Mini))
         return;
     auto old = m_controlSize;
     m_controlSize = size;
@@ -350,7 +381,7 @@ void Cell::setControlTint(gfx::ControlTint tint)
 
 void Cell::setBackgroundStyle(BackgroundStyle style)
 {
-    if (style == m_backgroundStyle)
+    if (style == m_backgroundStyle || !isWithin(style, BackgroundStyle::Light, BackgroundStyle::Lowered))
         return;
     m_backgroundStyle = style;
     noteChanged();
@@ -670,8 +701,9 @@ void Cell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeObject(m_objectValue, "Contents");
     if (m_formatter)
         coder.encodeObject(fnd::Value(m_formatter), "Formatter");
-    if (m_image)
-        coder.encodeObject(fnd::Value(m_image), "Image");
+    // Written when there is none too: a cell made with an image (a context-menu button's gear) and given none must
+    // read back without one.
+    coder.encodeObject(fnd::Value(m_image), "Image");
     coder.encodeInt(static_cast<int>(m_state), "State");
     coder.encodeBool(m_allowsMixedState, "AllowsMixedState");
     coder.encodeBool(m_enabled, "Enabled");

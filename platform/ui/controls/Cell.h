@@ -69,6 +69,7 @@ public:
     // Values. The object value is what the cell holds; the other forms convert from and to it (a string through
     // the formatter when there is one).
     virtual fnd::Value objectValue() const { return m_objectValue; }
+    // A number that is NaN or infinite is ignored by the value setters: no control shows, steps or archives one.
     virtual void setObjectValue(const fnd::Value& value);
     // False when a formatter could not read the last string set.
     bool hasValidObjectValue() const { return m_hasValidObjectValue; }
@@ -159,11 +160,15 @@ public:
     // The background style the content should use: dark when the cell is highlighted on a light background.
     virtual BackgroundStyle interiorBackgroundStyle() const;
     FocusRingType focusRingType() const { return m_focusRingType; }
-    void setFocusRingType(FocusRingType type) { m_focusRingType = type; }
+    void setFocusRingType(FocusRingType type)
+    {
+        if (isWithin(type, FocusRingType::Default, FocusRingType::Exterior))
+            m_focusRingType = type;
+    }
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     virtual void setShowsFirstResponder(bool flag);
     bool refusesFirstResponder() const { return m_refusesFirstResponder; }
-    void setRefusesFirstResponder(bool flag) { m_refusesFirstResponder = flag; }
+    virtual void setRefusesFirstResponder(bool flag) { m_refusesFirstResponder = flag; }
     // Whether the control around the cell takes the keyboard.
     virtual bool acceptsFirstResponder() const;
 
@@ -171,7 +176,9 @@ public:
     virtual long tag() const { return -1; }
     virtual void setTag(long) { }
     const fnd::Value& representedObject() const { return m_representedObject; }
-    void setRepresentedObject(const fnd::Value& object) { m_representedObject = object; }
+    // The cell itself, its control or a view around it raises InvalidArgument: the cell would hold what holds it, and
+    // neither would be let go.
+    void setRepresentedObject(const fnd::Value& object);
     std::shared_ptr<View> controlView() const { return m_controlView.lock(); }
     virtual void setControlView(const std::shared_ptr<View>& view) { m_controlView = view; }
     const std::shared_ptr<Menu>& menu() const { return m_menu; }
@@ -264,6 +271,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 protected:
+    // Whether the value is the cell itself, its control or a view around the control: what holds the cell.
+    bool holdsCell(const fnd::Value& value) const;
     // Redraws the control showing the cell (updateCell) after a change that shows.
     void noteChanged();
     // The text attributes the cell draws its string value with.

@@ -1,5 +1,6 @@
 #include "platform/ui/controls/Control.h"
 
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/views/Application.h"
@@ -74,10 +75,25 @@ std::shared_ptr<Cell> Control::makeCell() const
     return cell;
 }
 
+bool Control::acceptsCell(const Cell& cell) const
+{
+    auto made = makeCell();
+    if (!made || cell.isKindOf(made->classInfo()))
+        return true;
+    const auto& kind = cell.classInfo();
+    return made->classInfo().isSubclassOf(kind) && kind.isSubclassOf(ActionCell::staticClassInfo())
+        && &kind != &ActionCell::staticClassInfo();
+}
+
 void Control::setCell(const std::shared_ptr<Cell>& cell)
 {
     if (cell == m_cell)
         return;
+    if (!cell)
+        throw fnd::Exception::invalidArgument(className() + ": setCell: a control needs a cell");
+    if (m_cell && !acceptsCell(*cell))
+        throw fnd::Exception::invalidArgument(
+            className() + ": setCell: a " + cell->className() + " is not a " + makeCell()->className());
     if (m_cell && m_cell->controlView().get() == this)
         m_cell->setControlView(nullptr);
     m_cell = cell;

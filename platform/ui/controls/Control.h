@@ -62,7 +62,12 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
     const std::shared_ptr<Cell>& cell() const { return m_cell; }
+    // Nil, or a cell the control does not take (acceptsCell), raises InvalidArgument: the control's own code relies on
+    // the kind of cell it makes, and its archive would not read back.
     virtual void setCell(const std::shared_ptr<Cell>& cell);
+    // A cell of the class makeCell gives or a subclass, or of a class between that one and ActionCell: a subclass
+    // of a standard control loaded from an interface file holds the standard control's cell until it replaces it.
+    bool acceptsCell(const Cell& cell) const;
     // The cell an action comes from (a matrix answers the one clicked).
     virtual std::shared_ptr<Cell> selectedCell() const { return m_cell; }
 

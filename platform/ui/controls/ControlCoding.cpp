@@ -32,11 +32,10 @@ bool Control::initWithCoder(fnd::Coder& coder)
         return false;
     if (cell) {
         // The control's own code relies on the kind of cell it makes.
-        auto made = makeCell();
-        if (made && !cell->isKindOf(made->classInfo())) {
+        if (!acceptsCell(*cell)) {
             fnd::failDecoding(coder,
                 "the cell of a " + className().utf8() + " is a " + cell->className().utf8() + ", not a "
-                    + made->className().utf8());
+                    + makeCell()->className().utf8());
             return false;
         }
         setCell(cell);

@@ -5,9 +5,29 @@
 #include "platform/ui/look/ControlState.h"
 #include "platform/ui/views/View.h"
 
+#include <cmath>
+#include <type_traits>
+
 namespace ui {
 
+// Whether a value is a number that is NaN or infinite: what value setters ignore.
+inline bool isNonFiniteNumber(const fnd::Value& value)
+{
+    const auto* number = value.number();
+    return number && number->isReal() && !std::isfinite(number->doubleValue());
+}
+
 // The values below are the platform's: interface files, archives and callers store and compare them.
+
+// Whether a value of an enumeration is one of first..last. A number cast to it (key-value coding, interface files)
+// may be any other; setters keep what they hold for such a value, as decoders bound theirs.
+template <typename E>
+requires std::is_enum_v<E>
+constexpr bool isWithin(E value, E first, E last)
+{
+    using U = std::underlying_type_t<E>;
+    return static_cast<U>(value) >= static_cast<U>(first) && static_cast<U>(value) <= static_cast<U>(last);
+}
 
 enum class CellType { Null = 0, Text = 1, Image = 2 };
 

@@ -32,18 +32,24 @@ void ImageCell::initImageCell(std::shared_ptr<gfx::Image> image)
 
 void ImageCell::setImageScaling(ImageScaling scaling)
 {
+    if (!isWithin(scaling, ImageScaling::ProportionallyDown, ImageScaling::ProportionallyUpOrDown))
+        return;
     m_imageScaling = scaling;
     noteChanged();
 }
 
 void ImageCell::setImageAlignment(ImageAlignment alignment)
 {
+    if (!isWithin(alignment, ImageAlignment::Center, ImageAlignment::Right))
+        return;
     m_imageAlignment = alignment;
     noteChanged();
 }
 
 void ImageCell::setImageFrameStyle(ImageFrameStyle style)
 {
+    if (!isWithin(style, ImageFrameStyle::None, ImageFrameStyle::Button))
+        return;
     m_imageFrameStyle = style;
     noteChanged();
 }

@@ -77,6 +77,8 @@ void LevelIndicatorCell::init()
 
 void LevelIndicatorCell::setLevelIndicatorStyle(LevelIndicatorStyle style)
 {
+    if (!isWithin(style, LevelIndicatorStyle::Relevancy, LevelIndicatorStyle::Rating))
+        return;
     m_style = style;
     setDoubleValue(m_value);
     noteChanged();

@@ -34,7 +34,11 @@ public:
     long numberOfMajorTickMarks() const { return m_numberOfMajorTickMarks; }
     void setNumberOfMajorTickMarks(long count) { m_numberOfMajorTickMarks = std::max(0l, count); }
     TickMarkPosition tickMarkPosition() const { return m_tickMarkPosition; }
-    void setTickMarkPosition(TickMarkPosition position) { m_tickMarkPosition = position; }
+    void setTickMarkPosition(TickMarkPosition position)
+    {
+        if (isWithin(position, TickMarkPosition::Below, TickMarkPosition::Above))
+            m_tickMarkPosition = position;
+    }
     double tickMarkValueAtIndex(long index) const;
     gfx::Rect rectOfTickMarkAtIndex(long index) const;
 

@@ -106,6 +106,7 @@ bool Matrix::getRowColumnOfCell(const Cell& cell, long& row, long& column) const
 
 void Matrix::setCellSize(gfx::Size size)
 {
+    size = boundedSize(size, m_cellSize);
     if (size == m_cellSize)
         return;
     m_cellSize = size;
@@ -114,6 +115,7 @@ void Matrix::setCellSize(gfx::Size size)
 
 void Matrix::setIntercellSpacing(gfx::Size spacing)
 {
+    spacing = boundedSize(spacing, m_intercellSpacing);
     if (spacing == m_intercellSpacing)
         return;
     m_intercellSpacing = spacing;

@@ -119,7 +119,8 @@ void PopUpButtonCell::setAutoenablesItems(bool flag)
 
 void PopUpButtonCell::setArrowPosition(PopUpArrowPosition position)
 {
-    if (position == m_arrowPosition)
+    if (position == m_arrowPosition
+        || !isWithin(position, PopUpArrowPosition::NoArrow, PopUpArrowPosition::ArrowAtBottom))
         return;
     m_arrowPosition = position;
     noteChanged();

@@ -39,7 +39,11 @@ public:
     PopUpArrowPosition arrowPosition() const { return m_arrowPosition; }
     void setArrowPosition(PopUpArrowPosition position);
     RectEdge preferredEdge() const { return m_preferredEdge; }
-    void setPreferredEdge(RectEdge edge) { m_preferredEdge = edge; }
+    void setPreferredEdge(RectEdge edge)
+    {
+        if (isWithin(edge, RectEdge::MinX, RectEdge::MaxY))
+            m_preferredEdge = edge;
+    }
     // Whether the button shows the selected item's title and image (else its own).
     bool usesItemFromMenu() const { return m_usesItemFromMenu; }
     void setUsesItemFromMenu(bool flag);

@@ -52,7 +52,7 @@ SegmentedCell::Segment* SegmentedCell::segmentAt(long index)
 
 void SegmentedCell::setSegmentCount(long count)
 {
-    count = std::max(0l, count);
+    count = std::clamp(count, 0l, long(MaximumSegmentCount));
     m_segments.resize(std::size_t(count));
     if (m_selectedSegment >= count)
         m_selectedSegment = -1;
@@ -62,6 +62,8 @@ void SegmentedCell::setSegmentCount(long count)
 
 void SegmentedCell::setTrackingMode(SegmentSwitchTracking mode)
 {
+    if (!isWithin(mode, SegmentSwitchTracking::SelectOne, SegmentSwitchTracking::MomentaryAccelerator))
+        return;
     m_trackingMode = mode;
     // One selection at most outside select-any mode.
     if (mode != SegmentSwitchTracking::SelectAny) {
@@ -73,6 +75,9 @@ void SegmentedCell::setTrackingMode(SegmentSwitchTracking mode)
 
 void SegmentedCell::setSegmentStyle(SegmentStyle style)
 {
+    // Only the styles there are (7 is none); an archive holds no other.
+    if (!isWithin(style, SegmentStyle::Automatic, SegmentStyle::Separated) || static_cast<int>(style) == 7)
+        return;
     m_segmentStyle = style;
     noteChanged();
 }
@@ -466,6 +471,11 @@ bool SegmentedCell::initWithCoder(fnd::Coder& coder)
     m_segments.clear();
     auto stored = coder.decodeObjectForKey("Segments");
     if (const auto* list = stored.array()) {
+        if (list->size() > MaximumSegmentCount) {
+            fnd::failDecoding(
+                coder, "a segmented cell holds more than " + std::to_string(MaximumSegmentCount) + " segments");
+            return false;
+        }
         for (const auto& entry : *list) {
             const auto* d = entry.dictionary();
             if (!d)

@@ -34,6 +34,9 @@ public:
     SegmentedCell() = default;
     void init();
 
+    // Far beyond any row of segments a person can click; more is no control (setSegmentCount takes at most this
+    // many, a decoder refuses more).
+    static constexpr std::size_t MaximumSegmentCount = 10'000;
     long segmentCount() const { return static_cast<long>(m_segments.size()); }
     void setSegmentCount(long count);
     SegmentSwitchTracking trackingMode() const { return m_trackingMode; }

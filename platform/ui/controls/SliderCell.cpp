@@ -115,6 +115,8 @@ void SliderCell::setAltIncrementValue(double value)
 
 void SliderCell::setTickMarkPosition(TickMarkPosition position)
 {
+    if (!isWithin(position, TickMarkPosition::Below, TickMarkPosition::Above))
+        return;
     m_tickMarkPosition = position;
     noteChanged();
 }
@@ -130,7 +132,12 @@ double SliderCell::tickMarkValueAtIndex(long index) const
     if (m_numberOfTickMarks <= 1)
         return (m_minValue + m_maxValue) / 2;
     index = std::clamp(index, 0l, m_numberOfTickMarks - 1);
-    return m_minValue + (m_maxValue - m_minValue) * double(index) / double(m_numberOfTickMarks - 1);
+    const double share = (m_maxValue - m_minValue) * double(index);
+    if (std::isfinite(share))
+        return m_minValue + share / double(m_numberOfTickMarks - 1);
+    // The span of ends near the largest numbers (or its multiple) overflows: their weighted sum does not.
+    const double t = double(index) / double(m_numberOfTickMarks - 1);
+    return m_minValue * (1 - t) + m_maxValue * t;
 }
 
 double SliderCell::closestTickMarkValueToValue(double value) const
@@ -139,8 +146,9 @@ double SliderCell::closestTickMarkValueToValue(double value) const
         return value;
     if (m_numberOfTickMarks == 1 || m_maxValue == m_minValue)
         return tickMarkValueAtIndex(0);
-    double step = (m_maxValue - m_minValue) / double(m_numberOfTickMarks - 1);
-    return tickMarkValueAtIndex(std::lround((value - m_minValue) / step));
+    // Halved, so that neither difference overflows.
+    const double share = (value / 2 - m_minValue / 2) / (m_maxValue / 2 - m_minValue / 2);
+    return tickMarkValueAtIndex(std::lround(share * double(m_numberOfTickMarks - 1)));
 }
 
 bool SliderCell::isVertical() const

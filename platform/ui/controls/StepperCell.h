@@ -2,6 +2,8 @@
 
 #include "platform/ui/controls/ActionCell.h"
 
+#include <cmath>
+
 namespace ui {
 
 // The cell of steppers: two small arrows that raise or lower a value by the increment within a range, wrapping
@@ -20,7 +22,12 @@ public:
     double maxValue() const { return m_maxValue; }
     void setMaxValue(double value);
     double increment() const { return m_increment; }
-    void setIncrement(double increment) { m_increment = increment; }
+    // A step that is not finite is ignored, as an archive's is refused: it would make every value NaN or infinite.
+    void setIncrement(double increment)
+    {
+        if (std::isfinite(increment))
+            m_increment = increment;
+    }
     bool valueWraps() const { return m_valueWraps; }
     void setValueWraps(bool flag) { m_valueWraps = flag; }
     bool autorepeat() const { return m_autorepeat; }

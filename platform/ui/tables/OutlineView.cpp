@@ -396,7 +396,7 @@ void OutlineView::setOutlineTableColumn(const std::shared_ptr<TableColumn>& colu
 
 void OutlineView::setIndentationPerLevel(double indentation)
 {
-    indentation = std::max(0.0, indentation);
+    indentation = boundedLength(indentation, m_indentationPerLevel);
     if (indentation == m_indentationPerLevel)
         return;
     m_indentationPerLevel = indentation;

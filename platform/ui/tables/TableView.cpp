@@ -1,6 +1,7 @@
 #include "platform/ui/tables/TableView.h"
 
 #include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
@@ -279,6 +280,10 @@ void TableView::setCornerView(const std::shared_ptr<View>& cornerView)
 {
     if (cornerView == m_cornerView)
         return;
+    // Checked before anything changes: the table would hold a view that holds it, and neither would be let go.
+    if (cornerView && (cornerView.get() == this || isDescendantOf(*cornerView)))
+        throw fnd::Exception::invalidArgument(
+            "TableView: setCornerView: the view is the table or one of its ancestors");
     if (m_cornerView)
         m_cornerView->removeFromSuperview();
     m_cornerView = cornerView;
@@ -423,7 +428,8 @@ void TableView::reloadDataForRowIndexes(const fnd::IndexSet& rows, const fnd::In
 
 void TableView::setRowHeight(double height)
 {
-    height = std::max(1.0, height);
+    // At least a point, and no more than any view can be tall; NaN keeps the height there is.
+    height = boundedNumber(height, 1.0, LargestCoordinate, m_rowHeight);
     if (height == m_rowHeight)
         return;
     m_rowHeight = height;
@@ -434,6 +440,7 @@ void TableView::setRowHeight(double height)
 
 void TableView::setIntercellSpacing(gfx::Size spacing)
 {
+    spacing = boundedSize(spacing, m_intercellSpacing);
     if (spacing == m_intercellSpacing)
         return;
     m_intercellSpacing = spacing;
@@ -572,6 +579,12 @@ void TableView::scrollColumnToVisible(long column)
         return;
     auto visible = visibleRowsRect();
     scrollRectToVisible({ rect.minX(), visible.minY(), rect.width(), std::min(visible.height(), 1.0) });
+}
+
+void TableView::setFrame(gfx::Rect frame)
+{
+    View::setFrame(frame);
+    tile();
 }
 
 void TableView::tile()

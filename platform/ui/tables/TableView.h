@@ -117,6 +117,7 @@ public:
     const std::shared_ptr<TableHeaderView>& headerView() const { return m_headerView; }
     void setHeaderView(const std::shared_ptr<TableHeaderView>& headerView);
     const std::shared_ptr<View>& cornerView() const { return m_cornerView; }
+    // The table itself or one of its ancestors raises InvalidArgument.
     void setCornerView(const std::shared_ptr<View>& cornerView);
 
     // Rows.
@@ -151,6 +152,9 @@ public:
     void scrollColumnToVisible(long column);
     // Lays the table out: its frame covers its rows and columns and at least the visible area; the header view
     // takes the same width.
+    // The size is the rows' and columns' (and at least the clip view's): a frame set from outside keeps only its
+    // origin, as the next change of the rows or columns would, and as a decoded table does.
+    void setFrame(gfx::Rect frame) override;
     virtual void tile();
 
     // The cell of (column, row), ready to draw: the data cell with the row's value, its selected look and the

@@ -136,6 +136,10 @@ void ComboBox::describeClass(fnd::ClassBuilder<ComboBox>& c)
     c.property("itemHeight", &ComboBox::itemHeight, &ComboBox::setItemHeight);
     c.property("indexOfSelectedItem", &ComboBox::indexOfSelectedItem, &ComboBox::selectItemAtIndex);
     c.property("objectValues", &ComboBox::objectValues, [](ComboBox& box, const std::vector<fnd::Value>& items) {
+        // Checked before the old items go, so a refused list changes nothing.
+        if (auto cell = std::dynamic_pointer_cast<ComboBoxCell>(box.cell()))
+            for (const auto& item : items)
+                cell->checkItem(item);
         box.removeAllItems();
         box.addItemsWithObjectValues(items);
     });

@@ -1,6 +1,8 @@
 #include "platform/ui/text/ComboBoxCell.h"
 
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/TypedDecoding.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -30,18 +32,36 @@ ComboBox* ComboBoxCell::comboBox() const
 
 // Items.
 
+void ComboBoxCell::checkItem(const fnd::Value& object) const
+{
+    if (isNonFiniteNumber(object))
+        throw fnd::Exception::invalidArgument("ComboBoxCell: an item is a number that is not finite");
+    const auto item = object.object();
+    if (!item)
+        return;
+    // The list would hold what holds it: the cell, its combo box or a view around the box.
+    const auto control = controlView();
+    const auto* view = dynamic_cast<const View*>(item.get());
+    if (item.get() == this || (view && control && (view == control.get() || control->isDescendantOf(*view))))
+        throw fnd::Exception::invalidArgument("ComboBoxCell: an item is the cell, its combo box or a view around it");
+}
+
 void ComboBoxCell::addItemWithObjectValue(const fnd::Value& object)
 {
+    checkItem(object);
     m_items.push_back(object);
 }
 
 void ComboBoxCell::addItemsWithObjectValues(const std::vector<fnd::Value>& objects)
 {
+    for (const auto& object : objects)
+        checkItem(object);
     m_items.insert(m_items.end(), objects.begin(), objects.end());
 }
 
 void ComboBoxCell::insertItemWithObjectValue(const fnd::Value& object, long index)
 {
+    checkItem(object);
     index = std::clamp<long>(index, 0, static_cast<long>(m_items.size()));
     m_items.insert(m_items.begin() + index, object);
     if (m_selectedIndex >= index)
@@ -219,7 +239,7 @@ bool ComboBoxCell::initWithCoder(fnd::Coder& coder)
     m_completes = coder.decodeBoolForKey("Completes");
     if (coder.containsValueForKey("VisibleItemCount"))
         m_numberOfVisibleItems = std::max(1, coder.decodeIntForKey("VisibleItemCount"));
-    m_itemHeight = coder.decodeDoubleForKey("ItemHeight");
+    m_itemHeight = fnd::decodeBoundedDoubleForKey(coder, "ItemHeight", 0, LargestCoordinate, m_itemHeight);
     if (coder.containsValueForKey("ButtonBordered"))
         m_buttonBordered = coder.decodeBoolForKey("ButtonBordered");
     auto list = coder.decodeObjectForKey("PopUpList");

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "platform/ui/text/TextFieldCell.h"
+#include "platform/ui/views/BoundedNumbers.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -47,12 +51,15 @@ public:
     void setUsesDataSource(bool flag) { m_usesDataSource = flag; }
     std::shared_ptr<ComboBoxDataSource> dataSource() const { return m_dataSource.lock(); }
     void setDataSource(const std::shared_ptr<ComboBoxDataSource>& dataSource) { m_dataSource = dataSource; }
+    // An item that is a number that is not finite, the cell, its combo box or a view around the box raises
+    // InvalidArgument and nothing is added: the list could not be drawn or archived.
     void addItemWithObjectValue(const fnd::Value& object);
     void addItemsWithObjectValues(const std::vector<fnd::Value>& objects);
     void insertItemWithObjectValue(const fnd::Value& object, long index);
     void removeItemWithObjectValue(const fnd::Value& object);
     void removeItemAtIndex(long index);
     void removeAllItems();
+    void checkItem(const fnd::Value& object) const;
     const std::vector<fnd::Value>& objectValues() const { return m_items; }
     long numberOfItems() const;
     fnd::Value itemObjectValueAtIndex(long index) const;
@@ -72,10 +79,14 @@ public:
     bool completes() const { return m_completes; }
     void setCompletes(bool flag) { m_completes = flag; }
     long numberOfVisibleItems() const { return m_numberOfVisibleItems; }
-    void setNumberOfVisibleItems(long count) { m_numberOfVisibleItems = std::max(1L, count); }
-    // 0: a line of the font with a little room.
+    // From 1 to the largest count an archive holds (a 32-bit integer).
+    void setNumberOfVisibleItems(long count)
+    {
+        m_numberOfVisibleItems = std::clamp(count, 1L, long(std::numeric_limits<std::int32_t>::max()));
+    }
+    // 0: a line of the font with a little room. A height is a length (boundedLength), as archives hold it.
     double itemHeight() const;
-    void setItemHeight(double height) { m_itemHeight = height; }
+    void setItemHeight(double height) { m_itemHeight = boundedLength(height, m_itemHeight); }
     bool isButtonBordered() const { return m_buttonBordered; }
     void setButtonBordered(bool flag) { m_buttonBordered = flag; }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/text/DatePickerCell.h"
 
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/locale/Calendar.h"
 #include "platform/foundation/locale/DateFormatter.h"
 #include "platform/graphics/BezierPath.h"
@@ -286,6 +287,8 @@ fnd::Date DatePickerCell::clamped(fnd::Date date) const
 
 void DatePickerCell::setDateValue(std::optional<fnd::Date> date)
 {
+    if (date && !fnd::PropertyList::canHoldDate(*date))
+        return;
     if (date)
         date = clamped(*date);
     if (date == m_date)
@@ -296,6 +299,8 @@ void DatePickerCell::setDateValue(std::optional<fnd::Date> date)
 
 void DatePickerCell::setMinDate(std::optional<fnd::Date> date)
 {
+    if (date && !fnd::PropertyList::canHoldDate(*date))
+        return;
     m_minDate = date;
     if (m_date)
         setDateValue(*m_date);
@@ -303,6 +308,8 @@ void DatePickerCell::setMinDate(std::optional<fnd::Date> date)
 
 void DatePickerCell::setMaxDate(std::optional<fnd::Date> date)
 {
+    if (date && !fnd::PropertyList::canHoldDate(*date))
+        return;
     m_maxDate = date;
     if (m_date)
         setDateValue(*m_date);
@@ -769,7 +776,8 @@ bool DatePickerCell::initWithCoder(fnd::Coder& coder)
     m_minDate = minDate.date() ? std::optional(*minDate.date()) : std::nullopt;
     auto maxDate = coder.decodeObjectForKey("MaxDate");
     m_maxDate = maxDate.date() ? std::optional(*maxDate.date()) : std::nullopt;
-    m_timeInterval = coder.decodeDoubleForKey("TimeInterval");
+    if (const double interval = coder.decodeDoubleForKey("TimeInterval"); std::isfinite(interval))
+        m_timeInterval = interval;
     m_drawsBackground = !coder.containsValueForKey("DrawsBackground") || coder.decodeBoolForKey("DrawsBackground");
     rebuildPieces();
     return !coder.hasFailed();

@@ -4,6 +4,7 @@
 #include "platform/foundation/locale/TimeZone.h"
 #include "platform/ui/controls/ActionCell.h"
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -67,11 +68,16 @@ public:
     unsigned datePickerElements() const { return m_elements; }
     void setDatePickerElements(unsigned elements);
 
-    // nullopt: no date (the fields show dashes).
+    // nullopt: no date (the fields show dashes). A date an archive cannot hold (PropertyList::canHoldDate) is ignored
+    // by the three date setters.
     std::optional<fnd::Date> dateValue() const { return m_date; }
     void setDateValue(std::optional<fnd::Date> date);
     double timeInterval() const { return m_timeInterval; }
-    void setTimeInterval(double interval) { m_timeInterval = interval; }
+    void setTimeInterval(double interval)
+    {
+        if (std::isfinite(interval))
+            m_timeInterval = interval;
+    }
     std::optional<fnd::Date> minDate() const { return m_minDate; }
     void setMinDate(std::optional<fnd::Date> date);
     std::optional<fnd::Date> maxDate() const { return m_maxDate; }

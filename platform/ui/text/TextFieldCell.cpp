@@ -81,7 +81,7 @@ void TextFieldCell::setDrawsBackground(bool flag)
 
 void TextFieldCell::setBezelStyle(TextFieldBezelStyle style)
 {
-    if (style == m_bezelStyle)
+    if (style == m_bezelStyle || !isWithin(style, TextFieldBezelStyle::Square, TextFieldBezelStyle::Rounded))
         return;
     m_bezelStyle = style;
     noteChanged();

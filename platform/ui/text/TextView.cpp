@@ -153,6 +153,7 @@ void TextView::replaceTextContainer(const std::shared_ptr<txt::TextContainer>& c
 
 void TextView::setTextContainerInset(gfx::Size inset)
 {
+    inset = boundedSize(inset, m_textContainerInset);
     if (inset == m_textContainerInset)
         return;
     m_textContainerInset = inset;

@@ -152,9 +152,10 @@ public:
     bool isVerticallyResizable() const { return m_verticallyResizable; }
     void setVerticallyResizable(bool flag) { m_verticallyResizable = flag; }
     gfx::Size minSize() const { return m_minSize; }
-    void setMinSize(gfx::Size size) { m_minSize = size; }
+    // Each length is bounded as boundedLength bounds it (NaN keeps the one there is).
+    void setMinSize(gfx::Size size) { m_minSize = boundedSize(size, m_minSize); }
     gfx::Size maxSize() const { return m_maxSize; }
-    void setMaxSize(gfx::Size size) { m_maxSize = size; }
+    void setMaxSize(gfx::Size size) { m_maxSize = boundedSize(size, m_maxSize); }
     // Grows or shrinks the view along its resizable axes to hold its text.
     virtual void sizeToFit();
     // Brings the range into view: through the enclosing clip views, or, in a view without one (a field editor),

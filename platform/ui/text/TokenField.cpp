@@ -148,6 +148,9 @@ std::vector<fnd::Value> TokenFieldCell::representedObjects() const
 
 void TokenFieldCell::setObjectValue(const fnd::Value& value)
 {
+    // A token that is a number that is not finite is ignored with the rest, as a single such number is.
+    if (const auto* tokens = value.array(); tokens && std::ranges::any_of(*tokens, isNonFiniteNumber))
+        return;
     if (value.isNil() || value.array())
         TextFieldCell::setObjectValue(value);
     else
@@ -284,7 +287,7 @@ bool TokenFieldCell::initWithCoder(fnd::Coder& coder)
     if (!TextFieldCell::initWithCoder(coder))
         return false;
     m_tokenStyle = static_cast<TokenStyle>(std::clamp(coder.decodeIntForKey("TokenStyle"), 0, 4));
-    m_completionDelay = coder.decodeDoubleForKey("CompletionDelay");
+    setCompletionDelay(coder.decodeDoubleForKey("CompletionDelay"));
     return !coder.hasFailed();
 }
 

@@ -5,6 +5,8 @@
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/text/TextFieldCell.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -88,9 +90,15 @@ public:
     const fnd::CharacterSet& tokenizingCharacterSet() const { return m_tokenizingCharacterSet; }
     void setTokenizingCharacterSet(const fnd::CharacterSet& set) { m_tokenizingCharacterSet = set; }
     double completionDelay() const { return m_completionDelay; }
-    void setCompletionDelay(double delay) { m_completionDelay = delay; }
+    // In seconds: a delay that is not finite is ignored, a negative one is none.
+    void setCompletionDelay(double delay)
+    {
+        if (std::isfinite(delay))
+            m_completionDelay = std::max(0.0, delay);
+    }
 
-    // The tokens' represented objects (setObjectValue takes an array, or one object as one token).
+    // The tokens' represented objects (setObjectValue takes an array, or one object as one token; an array holding a
+    // number that is not finite is ignored).
     std::vector<fnd::Value> representedObjects() const;
     void setObjectValue(const fnd::Value& value) override;
     // The tokens as text: their editing strings joined by the first tokenizing character.

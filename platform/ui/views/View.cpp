@@ -304,6 +304,7 @@ void View::setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& wind
 
 void View::setFrame(gfx::Rect frame)
 {
+    frame = detail::boundedViewRect(frame, m_frame);
     if (frame == m_frame)
         return;
     auto old = m_frame;
@@ -324,7 +325,7 @@ void View::setFrame(gfx::Rect frame)
         // view holds (or an archive reads back): there the bounds follow the frame one to one.
         auto scaled = [](double size, double scale) {
             double result = size * scale;
-            return std::isfinite(result) && std::abs(result) <= detail::ViewLargestCoordinate ? result : size;
+            return std::isfinite(result) && std::abs(result) <= detail::ViewLargestExtent ? result : size;
         };
         auto oldBoundsSize = m_bounds.size;
         m_frame = frame;
@@ -412,6 +413,7 @@ void View::frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation)
 
 void View::setBounds(gfx::Rect bounds)
 {
+    bounds = detail::boundedViewRect(bounds, m_bounds);
     if (bounds == m_bounds)
         return;
     m_bounds = bounds;

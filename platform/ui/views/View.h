@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/views/BoundedNumbers.h"
 #include "platform/ui/views/Responder.h"
 #include "platform/ui/views/TrackingArea.h"
 
@@ -47,6 +48,7 @@ constexpr unsigned MinYMargin = 8;
 constexpr unsigned HeightSizable = 16;
 constexpr unsigned MaxYMargin = 32;
 }
+constexpr unsigned AutoresizingMaskAllBits = 63;
 
 // Where addSubview puts a view relative to another.
 enum class WindowOrderingMode { Below = -1, Out = 0, Above = 1 };
@@ -129,7 +131,8 @@ public:
     // view once more when the resize ends.
     virtual bool preservesContentDuringLiveResize() const { return false; }
 
-    // Geometry.
+    // Geometry. A frame or bounds keeps each of its numbers within detail::ViewLargestExtent of 0 (a larger one
+    // or an infinity is taken as that bound) and takes the current number in place of NaN.
     gfx::Rect frame() const { return m_frame; }
     virtual void setFrame(gfx::Rect frame);
     virtual void setFrameOrigin(gfx::Point origin);
@@ -154,9 +157,10 @@ public:
 
     // Autoresizing.
     unsigned autoresizingMask() const { return m_autoresizingMask; }
-    void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
+    // Bits outside the six of AutoresizingMask are dropped.
+    void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask & AutoresizingMaskAllBits; }
     bool autoresizesSubviews() const { return m_autoresizesSubviews; }
-    void setAutoresizesSubviews(bool flag) { m_autoresizesSubviews = flag; }
+    virtual void setAutoresizesSubviews(bool flag) { m_autoresizesSubviews = flag; }
     // oldSize is the superview's bounds size before the change.
     virtual void resizeSubviewsWithOldSize(gfx::Size oldSize);
     virtual void resizeWithOldSuperviewSize(gfx::Size oldSize);

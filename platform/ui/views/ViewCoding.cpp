@@ -11,7 +11,7 @@ namespace ui {
 
 namespace {
 
-// Geometry an archive may hold is at most detail::ViewLargestCoordinate (also beyond the mark a collapsed split pane
+// Geometry an archive may hold is at most detail::ViewLargestExtent (also beyond the mark a collapsed split pane
 // adds to its archived frame).
 // Subviews of one view: far beyond any real layout; more is damage.
 constexpr std::size_t ViewCodingSubviewLimit = 100000;
@@ -25,7 +25,7 @@ constexpr std::size_t ViewCodingMaxNesting = 128;
 bool viewCodingRectIsSound(gfx::Rect rect)
 {
     for (double value : { rect.minX(), rect.minY(), rect.width(), rect.height() })
-        if (!std::isfinite(value) || std::abs(value) > detail::ViewLargestCoordinate)
+        if (!std::isfinite(value) || std::abs(value) > detail::ViewLargestExtent)
             return false;
     return true;
 }

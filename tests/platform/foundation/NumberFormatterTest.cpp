@@ -4,8 +4,12 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace fnd;
 
@@ -208,6 +212,18 @@ TEST(NumberFormatter, LaterSettingsRefineAFormatAndAFormatResetsThem)
     // A format without a number part is refused and changes nothing.
     formatter.setFormat("mm");
     EXPECT_EQ(formatter.format(), String("#0.00 cm"));
+
+    // The warning names a long refused format by its start and length, not in full.
+    std::vector<String> logged;
+    auto previous = setLogSink([&](LogLevel, const String& line) { logged.push_back(line); });
+    formatter.setFormat(String(std::string(100'000, 'x')));
+    formatter.setFormat("mm");
+    setLogSink(previous);
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_LT(logged[0].length(), 200) << logged[0].utf8().substr(0, 200);
+    EXPECT_NE(logged[0].utf8().find("has no number part"), std::string::npos);
+    EXPECT_NE(logged[0].utf8().find("100000 characters"), std::string::npos) << logged[0].utf8().substr(0, 200);
+    EXPECT_EQ(logged[1], String("Number format \"mm\" has no number part; the format is unchanged."));
 }
 
 TEST(NumberFormatter, PrefixAndSuffixReplaceTheFormatsAffixes)

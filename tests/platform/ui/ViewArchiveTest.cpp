@@ -9,6 +9,7 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/controls/ActionCell.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/ImageView.h"
@@ -228,7 +229,7 @@ TEST_F(ViewArchiveTest, DamagedArchivesAreRefusedWithAnErrorAndNothingHalfMade)
             "frame" },
         { "a frame beyond any screen",
             [](fnd::Dictionary& root, fnd::Array&) {
-                root.set("NSFrame", fnd::Value(fnd::Dictionary { { "$rect", fnd::Array { 0, 0, 1e9, 5 } } }));
+                root.set("NSFrame", fnd::Value(fnd::Dictionary { { "$rect", fnd::Array { 0, 0, 1e11, 5 } } }));
             },
             "frame" },
         { "subviews that are not a list",
@@ -256,10 +257,17 @@ TEST_F(ViewArchiveTest, DamagedArchivesAreRefusedWithAnErrorAndNothingHalfMade)
         EXPECT_NE(failure.utf8().find(c.expected), std::string::npos) << c.what << ": " << failure.utf8();
     }
 
-    // A control whose cell is of a kind it does not make: its own code would take the cell for what it is not.
+    // A control whose cell is of a kind it does not make: its own code would take the cell for what it is not. Its
+    // setter refuses one as its decoder does, and neither takes a bare ActionCell.
     auto slider = ui::Slider::create({ 0, 0, 100, 20 });
-    slider->setCell(fnd::makeObject<ui::ButtonCell>());
-    auto failure = viewArchiveFailure(viewArchiveOf(slider));
+    EXPECT_THROW(slider->setCell(fnd::makeObject<ui::ButtonCell>()), fnd::Exception);
+    EXPECT_THROW(slider->setCell(fnd::makeObject<ui::ActionCell>()), fnd::Exception);
+    auto xml = viewArchiveEdited(viewArchiveOf(slider), [](fnd::Dictionary&, fnd::Array&) {});
+    std::string text(reinterpret_cast<const char*>(xml.bytes()), xml.length());
+    const std::string sliderCell = "<string>SliderCell</string>";
+    ASSERT_NE(text.find(sliderCell), std::string::npos);
+    text.replace(text.find(sliderCell), sliderCell.size(), "<string>ButtonCell</string>");
+    auto failure = viewArchiveFailure(fnd::Data(text.data(), text.size()));
     EXPECT_NE(failure.utf8().find("not a SliderCell"), std::string::npos) << failure.utf8();
 
     // A pop-up of two items whose selection is not one of them: -1 (none) and 1 come back, 2 and the largest

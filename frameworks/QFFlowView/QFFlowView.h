@@ -66,12 +66,37 @@ inline const fnd::String AspectRatio = "aspectRatioKey";
 inline const fnd::String Overlay = "overlayLayerKey";
 }
 
-// The layer of one item: its picture and, as the replicator's second instance, the reflection.
+// The layer of one item: its picture and, as the replicator's second instance, the reflection. Its "index" (the
+// item's place in the content) lives on the layer, not among its values: a change renumbers every item after its
+// first place, and a value's write costs a transaction's bookkeeping each.
 class QFFlowViewItemLayer : public ui::ReplicatorLayer {
     UI_LAYER_OBJECT(QFFlowViewItemLayer)
+    static void describeClass(fnd::ClassBuilder<QFFlowViewItemLayer>& c);
 
 public:
     bool containsPoint(gfx::Point point) const override;
+    // A presentation copy answers its layer's.
+    std::int64_t index() const;
+    void setIndex(std::int64_t index) { m_index = index; }
+    void initWithLayer(const ui::Layer& layer) override;
+
+private:
+    std::atomic<std::int64_t> m_index { 0 };
+};
+
+// The picture layer of one item, its item layer's first sublayer. Its "index" is its item layer's, so that
+// renumbering the items touches one layer each; outside an item layer it answers the one it was given.
+class QFFlowViewContentLayer : public ui::Layer {
+    UI_LAYER_OBJECT(QFFlowViewContentLayer)
+    static void describeClass(fnd::ClassBuilder<QFFlowViewContentLayer>& c);
+
+public:
+    std::int64_t index() const;
+    void setIndex(std::int64_t index) { m_index = index; }
+    void initWithLayer(const ui::Layer& layer) override;
+
+private:
+    std::atomic<std::int64_t> m_index { 0 };
 };
 
 // Shows the items of a data source or a bound array controller as a row of pictures in perspective: the selected

@@ -562,15 +562,10 @@ void QFFlowView::startObservingCollection(const fnd::Array& items, const std::ve
 
 void QFFlowView::stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths)
 {
+    // Every path of an item at once; a path not observed (an item that joined after it was set) is passed over.
     for (const auto& item : items)
-        if (auto object = item.object())
-            for (const auto& path : keyPaths) {
-                try {
-                    object->removeObserver(*this, path, QFFlowViewItemObservationContext);
-                } catch (const fnd::Exception&) {
-                    // Not observed (an item that joined after the path was set): nothing to remove.
-                }
-            }
+        if (auto* object = item.objectPointer())
+            object->removeObserverForKeyPaths(*this, keyPaths, QFFlowViewItemObservationContext);
 }
 
 void QFFlowView::setKeyPath(int which, const std::optional<fnd::String>& path)

@@ -57,6 +57,9 @@ public:
     void childDidChange(Link, const ChangeInfo& change) override { didChange(change); }
 
     void start();
+    // Stops it while the caller holds the lock of the observed object's state, which it takes its own listener entry
+    // out of; stop() after it, outside the lock, lets go of the rest.
+    void stopListening(ObjectState& lockedState);
     void stop();
 
     void willChange(const ChangeInfo& change) override;

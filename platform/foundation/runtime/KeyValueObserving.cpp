@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace fnd::detail {
 
@@ -21,7 +22,21 @@ bool inChain(const Chain& chain, const Object* object, const String& key)
     return std::any_of(chain.begin(), chain.end(), [&](const auto& p) { return p.first == object && p.second == key; });
 }
 
-// Takes out of the object's listeners of the key the entries that are gone, and `listener` when given.
+// Takes out of the state's listeners of the key the entries that are gone, and `listener` when given; the caller
+// holds the state's lock.
+void eraseListeners(ObjectState& state, const String& key, const KeyListener* listener)
+{
+    if (auto it = state.listeners.find(key); it != state.listeners.end()) {
+        std::erase_if(it->second, [listener](const auto& weak) {
+            auto held = weak.lock();
+            return !held || held.get() == listener;
+        });
+        if (it->second.empty())
+            state.listeners.erase(it);
+    }
+}
+
+// eraseListeners on the object's state, when the object and its state are still there.
 void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
 {
     auto target = object.lock();
@@ -31,14 +46,7 @@ void forgetListeners(const WeakObjectRef& object, const String& key, const KeyLi
     if (!state)
         return;
     std::lock_guard lock(state->mutex);
-    if (auto it = state->listeners.find(key); it != state->listeners.end()) {
-        std::erase_if(it->second, [listener](const auto& weak) {
-            auto held = weak.lock();
-            return !held || held.get() == listener;
-        });
-        if (it->second.empty())
-            state->listeners.erase(it);
-    }
+    eraseListeners(*state, key, listener);
 }
 
 }
@@ -307,10 +315,18 @@ void ObservationRegistration::start()
     m_root->attach(*observed, {});
 }
 
+void ObservationRegistration::stopListening(ObjectState& lockedState)
+{
+    m_active = false;
+    if (std::exchange(m_listensDirectly, false))
+        eraseListeners(lockedState, m_keyPath, this);
+}
+
 void ObservationRegistration::stop()
 {
     m_active = false;
-    if (m_listensDirectly)
+    // Once out of the listeners, neither this nor the destructor looks them up again.
+    if (std::exchange(m_listensDirectly, false))
         forgetListeners(m_observed, m_keyPath, this);
     std::shared_ptr<PathObservation> root;
     std::lock_guard lock(m_mutex);
@@ -524,6 +540,7 @@ void Object::removeObserverMatching(Object& observer, const String& keyPath, con
             if (r.observer == &observer && r.keyPath() == keyPath && (!matchContext || r.context == context)) {
                 removed = std::move(*it);
                 all.erase(std::next(it).base());
+                removed->stopListening(*state);
                 break;
             }
         }
@@ -534,6 +551,36 @@ void Object::removeObserverMatching(Object& observer, const String& keyPath, con
             observer.description().utf8(), keyPath.utf8(), description().utf8())));
     // Destroyed outside the lock: taking the observation apart touches this object's tables.
     removed->stop();
+}
+
+std::size_t Object::removeObserverForKeyPaths(
+    Object& observer, const std::vector<String>& keyPaths, const void* context)
+{
+    auto* state = existingState();
+    if (!state || keyPaths.empty())
+        return 0;
+    std::vector<std::shared_ptr<detail::ObservationRegistration>> removed;
+    removed.reserve(keyPaths.size());
+    {
+        std::lock_guard lock(state->mutex);
+        auto& all = state->registrations;
+        for (const auto& keyPath : keyPaths)
+            for (auto it = all.rbegin(); it != all.rend(); ++it) {
+                if (*it && (*it)->observer == &observer && (*it)->context == context && (*it)->keyPath() == keyPath) {
+                    removed.push_back(std::move(*it));
+                    break;
+                }
+            }
+        if (removed.empty())
+            return 0;
+        std::erase(all, nullptr);
+        for (const auto& r : removed)
+            r->stopListening(*state);
+    }
+    // Taken apart outside the lock, as removeObserver does.
+    for (const auto& r : removed)
+        r->stop();
+    return removed.size();
 }
 
 void Object::observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange&, const void*)

@@ -26,14 +26,21 @@ bool inChain(const Chain& chain, const Object* object, const String& key)
 // holds the state's lock.
 void eraseListeners(ObjectState& state, const String& key, const KeyListener* listener)
 {
-    if (auto it = state.listeners.find(key); it != state.listeners.end()) {
-        std::erase_if(it->second, [listener](const auto& weak) {
-            auto held = weak.lock();
-            return !held || held.get() == listener;
-        });
-        if (it->second.empty())
-            state.listeners.erase(it);
-    }
+    const auto hash = std::hash<String> {}(key);
+    std::erase_if(state.listeners, [&](const ObjectState::ListenerEntry& entry) {
+        if (entry.keyHash != hash)
+            return false;
+        auto held = entry.listener.lock();
+        return !held || held.get() == listener;
+    });
+    // The list's room goes with its last listener.
+    if (state.listeners.empty())
+        std::vector<ObjectState::ListenerEntry>().swap(state.listeners);
+}
+
+void addListener(ObjectState& state, const String& key, std::weak_ptr<KeyListener> listener)
+{
+    state.listeners.push_back({ std::hash<String> {}(key), std::move(listener) });
 }
 
 // eraseListeners on the object's state, when the object and its state are still there.
@@ -77,7 +84,7 @@ public:
         {
             auto& state = ObjectAccess::state(object);
             std::lock_guard lock(state.mutex);
-            state.listeners[m_key].push_back(weak_from_this());
+            addListener(state, m_key, weak_from_this());
         }
         auto dependents = object.keyPathsForValuesAffectingValueForKey(m_key);
         // The chain is kept only for the observations made below this one (a single key with no keys it depends on,
@@ -91,6 +98,7 @@ public:
         rewire(object);
     }
 
+    const String& listenedKey() const override { return m_key; }
     void willChange(const ChangeInfo& change) override { report(false, ownChange(change)); }
     void didChange(const ChangeInfo& change) override
     {
@@ -306,7 +314,7 @@ void ObservationRegistration::start()
         && observed->keyPathsForValuesAffectingValueForKey(m_keyPath).empty()) {
         auto& state = ObjectAccess::state(*observed);
         std::lock_guard lock(state.mutex);
-        state.listeners[m_keyPath].push_back(std::weak_ptr<KeyListener>(weak_from_this()));
+        addListener(state, m_keyPath, std::weak_ptr<KeyListener>(weak_from_this()));
         m_listensDirectly = true;
         return;
     }
@@ -492,13 +500,11 @@ void announce(Object& object, const String& key, bool did, const ChangeInfo& cha
                 return;
             state->openChanges.erase(open);
         }
-        auto it = state->listeners.find(key);
-        if (it == state->listeners.end())
-            return;
-        for (const auto& weak : it->second) {
-            if (auto listener = weak.lock())
-                listeners.push_back(std::move(listener));
-        }
+        const auto hash = std::hash<String> {}(key);
+        for (const auto& entry : state->listeners)
+            if (entry.keyHash == hash)
+                if (auto listener = entry.listener.lock(); listener && listener->listenedKey() == key)
+                    listeners.push_back(std::move(listener));
     }
     for (const auto& listener : listeners)
         did ? listener->didChange(change) : listener->willChange(change);

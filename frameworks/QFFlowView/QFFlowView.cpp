@@ -668,8 +668,13 @@ void QFFlowView::contentArrayDidChange(const fnd::KeyValueChange& change)
     // object made a growing collection slower with every object.
     if (applyContentChange(change))
         return;
+    auto next = contentArray();
+    // A content set to part of itself is the removal of the rest: the items that stay keep their layers.
+    if (change.kind == fnd::KeyValueChangeKind::Setting)
+        if (auto removal = removalLeaving(next); removal && applyContentChange(*removal))
+            return;
     // The items are read from the new content as they join (their first notifications look at the selected one).
-    auto previous = std::exchange(m_observedItems, contentArray());
+    auto previous = std::exchange(m_observedItems, std::move(next));
     observeItems(m_observedItems);
     forgetItems(previous);
     reloadContent();

@@ -414,6 +414,9 @@ private:
     // observed items and to the item layers at those indexes only. False, with nothing changed, when the change does
     // not fit the items (everything is reloaded then).
     bool applyContentChange(const fnd::KeyValueChange& change);
+    // The removal that makes the observed items the next content, when it holds some of them in their order and
+    // nothing else (a content set to part of itself); nullopt otherwise.
+    std::optional<fnd::KeyValueChange> removalLeaving(const fnd::Array& next) const;
     // The item layers (and their elements) at the indexes, ascending, changed in one pass each: `changed` holds the
     // same indexes as the change named them.
     void replaceItemLayers(const std::vector<std::size_t>& indexes, const fnd::IndexSet& changed);

@@ -349,13 +349,16 @@ Value ObservationRegistration::currentValue(Object& observed, const ChangeInfo& 
     // The affected elements of a to-many key.
     Array picked;
     if (auto* array = value.array()) {
-        change.indexes->enumerate([&](Index i, bool& stop) {
-            if (i >= static_cast<Index>(array->size())) {
-                stop = true;
-                return;
-            }
-            picked.push_back((*array)[static_cast<std::size_t>(i)]);
-        });
+        // Range by range: a removal of many items is picked in one pass without a call per index.
+        const auto size = static_cast<Index>(array->size());
+        picked.reserve(static_cast<std::size_t>(std::min(change.indexes->count(), size)));
+        for (const auto& range : change.indexes->ranges()) {
+            const auto end = std::min(range.max(), size);
+            for (auto i = range.location; i < end; ++i)
+                picked.push_back((*array)[static_cast<std::size_t>(i)]);
+            if (end < range.max())
+                break;
+        }
     }
     return Value(std::move(picked));
 }

@@ -353,6 +353,8 @@ void CardFlowArrowKey(benchmark::State& state)
             scene->backend->keyDown(*scene->window, right, ui::KeyCode::RightArrow);
         else
             scene->backend->keyDown(*scene->window, left, ui::KeyCode::LeftArrow);
+        // The run loop does not hand the backend's posted events to the window by itself.
+        scene->backend->dispatchEvents();
         scene->clock->advance(1.0 / 60);
         fnd::RunLoop::current().runUntilDate(scene->clock->now());
         worstCPU = std::max(worstCPU, cardBenchThreadMilliseconds() - cpu);

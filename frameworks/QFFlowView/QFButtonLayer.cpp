@@ -15,7 +15,8 @@ constexpr double QFButtonLayerHighlightGrey = 0.75;
 // it: inside the shape each colour is scaled by the grey, the shape's coverage kept.
 std::shared_ptr<gfx::BitmapImageRep> QFButtonLayerDarkened(const gfx::BitmapImageRep& picture)
 {
-    auto result = gfx::BitmapImageRep::create(picture.pixelsWide(), picture.pixelsHigh(), gfx::BitmapLayout::ARGB32Premultiplied);
+    auto result = gfx::BitmapImageRep::create(
+        picture.pixelsWide(), picture.pixelsHigh(), gfx::BitmapLayout::ARGB32Premultiplied);
     result->setSize(picture.size());
     auto source = picture.pixelBuffer();
     auto target = result->pixelBuffer();
@@ -32,7 +33,8 @@ std::shared_ptr<gfx::BitmapImageRep> QFButtonLayerDarkened(const gfx::BitmapImag
             };
             int ao = int(std::clamp(a + a * (1 - a), 0.0, 1.0) * 255 + 0.5);
             target.row(y)[x] = gfx::packPixel(std::uint8_t(ao), std::uint8_t(std::min(ao, channel(gfx::redOf(p)))),
-                std::uint8_t(std::min(ao, channel(gfx::greenOf(p)))), std::uint8_t(std::min(ao, channel(gfx::blueOf(p)))));
+                std::uint8_t(std::min(ao, channel(gfx::greenOf(p)))),
+                std::uint8_t(std::min(ao, channel(gfx::blueOf(p)))));
         }
     return result;
 }

@@ -562,15 +562,10 @@ void QFFlowView::startObservingCollection(const fnd::Array& items, const std::ve
 
 void QFFlowView::stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths)
 {
+    // Every path of an item at once; a path not observed (an item that joined after it was set) is passed over.
     for (const auto& item : items)
-        if (auto object = item.object())
-            for (const auto& path : keyPaths) {
-                try {
-                    object->removeObserver(*this, path, QFFlowViewItemObservationContext);
-                } catch (const fnd::Exception&) {
-                    // Not observed (an item that joined after the path was set): nothing to remove.
-                }
-            }
+        if (auto* object = item.objectPointer())
+            object->removeObserverForKeyPaths(*this, keyPaths, QFFlowViewItemObservationContext);
 }
 
 void QFFlowView::setKeyPath(int which, const std::optional<fnd::String>& path)
@@ -673,8 +668,13 @@ void QFFlowView::contentArrayDidChange(const fnd::KeyValueChange& change)
     // object made a growing collection slower with every object.
     if (applyContentChange(change))
         return;
+    auto next = contentArray();
+    // A content set to part of itself is the removal of the rest: the items that stay keep their layers.
+    if (change.kind == fnd::KeyValueChangeKind::Setting)
+        if (auto removal = removalLeaving(next); removal && applyContentChange(*removal))
+            return;
     // The items are read from the new content as they join (their first notifications look at the selected one).
-    auto previous = std::exchange(m_observedItems, contentArray());
+    auto previous = std::exchange(m_observedItems, std::move(next));
     observeItems(m_observedItems);
     forgetItems(previous);
     reloadContent();

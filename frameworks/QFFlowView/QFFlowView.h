@@ -66,12 +66,37 @@ inline const fnd::String AspectRatio = "aspectRatioKey";
 inline const fnd::String Overlay = "overlayLayerKey";
 }
 
-// The layer of one item: its picture and, as the replicator's second instance, the reflection.
+// The layer of one item: its picture and, as the replicator's second instance, the reflection. Its "index" (the
+// item's place in the content) lives on the layer, not among its values: a change renumbers every item after its
+// first place, and a value's write costs a transaction's bookkeeping each.
 class QFFlowViewItemLayer : public ui::ReplicatorLayer {
     UI_LAYER_OBJECT(QFFlowViewItemLayer)
+    static void describeClass(fnd::ClassBuilder<QFFlowViewItemLayer>& c);
 
 public:
     bool containsPoint(gfx::Point point) const override;
+    // A presentation copy answers its layer's.
+    std::int64_t index() const;
+    void setIndex(std::int64_t index) { m_index = index; }
+    void initWithLayer(const ui::Layer& layer) override;
+
+private:
+    std::atomic<std::int64_t> m_index { 0 };
+};
+
+// The picture layer of one item, its item layer's first sublayer. Its "index" is its item layer's, so that
+// renumbering the items touches one layer each; outside an item layer it answers the one it was given.
+class QFFlowViewContentLayer : public ui::Layer {
+    UI_LAYER_OBJECT(QFFlowViewContentLayer)
+    static void describeClass(fnd::ClassBuilder<QFFlowViewContentLayer>& c);
+
+public:
+    std::int64_t index() const;
+    void setIndex(std::int64_t index) { m_index = index; }
+    void initWithLayer(const ui::Layer& layer) override;
+
+private:
+    std::atomic<std::int64_t> m_index { 0 };
 };
 
 // Shows the items of a data source or a bound array controller as a row of pictures in perspective: the selected
@@ -389,6 +414,9 @@ private:
     // observed items and to the item layers at those indexes only. False, with nothing changed, when the change does
     // not fit the items (everything is reloaded then).
     bool applyContentChange(const fnd::KeyValueChange& change);
+    // The removal that makes the observed items the next content, when it holds some of them in their order and
+    // nothing else (a content set to part of itself); nullopt otherwise.
+    std::optional<fnd::KeyValueChange> removalLeaving(const fnd::Array& next) const;
     // The item layers (and their elements) at the indexes, ascending, changed in one pass each: `changed` holds the
     // same indexes as the change named them.
     void replaceItemLayers(const std::vector<std::size_t>& indexes, const fnd::IndexSet& changed);

@@ -80,6 +80,45 @@ void QFFlowViewIndexesAfterInsertion(std::vector<std::size_t>& indexes, const st
 
 }
 
+std::optional<fnd::KeyValueChange> QFFlowView::removalLeaving(const fnd::Array& next) const
+{
+    // The items the next content keeps, in order, matched with the earliest fit: what is left over was removed.
+    const auto& items = m_observedItems;
+    if (next.size() >= items.size())
+        return std::nullopt;
+    fnd::KeyValueChange change;
+    change.kind = fnd::KeyValueChangeKind::Removal;
+    fnd::IndexSet gone;
+    fnd::Array removed;
+    removed.reserve(items.size() - next.size());
+    std::size_t kept = 0, runStart = 0, runLength = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (kept < next.size() && QFFlowViewSameItem(items[i], next[kept])) {
+            ++kept;
+            continue;
+        }
+        // More items to find than there are left: not a removal.
+        if (next.size() - kept > items.size() - i - 1)
+            return std::nullopt;
+        if (runLength > 0 && runStart + runLength == i) {
+            ++runLength;
+        } else {
+            if (runLength > 0)
+                gone.add(fnd::Range { fnd::Index(runStart), fnd::Index(runLength) });
+            runStart = i;
+            runLength = 1;
+        }
+        removed.push_back(items[i]);
+    }
+    if (kept != next.size())
+        return std::nullopt;
+    if (runLength > 0)
+        gone.add(fnd::Range { fnd::Index(runStart), fnd::Index(runLength) });
+    change.indexes = std::move(gone);
+    change.oldValue = fnd::Value(std::move(removed));
+    return change;
+}
+
 bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
 {
     using Kind = fnd::KeyValueChangeKind;

@@ -54,6 +54,50 @@ bool QFFlowViewItemLayer::containsPoint(gfx::Point) const
     return false;
 }
 
+void QFFlowViewItemLayer::describeClass(fnd::ClassBuilder<QFFlowViewItemLayer>& c)
+{
+    c.property("index", &QFFlowViewItemLayer::index, &QFFlowViewItemLayer::setIndex);
+}
+
+std::int64_t QFFlowViewItemLayer::index() const
+{
+    if (isPresentation())
+        if (auto model = std::dynamic_pointer_cast<QFFlowViewItemLayer>(modelLayer()))
+            return model->index();
+    return m_index;
+}
+
+void QFFlowViewItemLayer::initWithLayer(const ui::Layer& layer)
+{
+    ReplicatorLayer::initWithLayer(layer);
+    if (auto* other = dynamic_cast<const QFFlowViewItemLayer*>(&layer))
+        m_index = other->index();
+}
+
+FND_REGISTER_CLASS(QFFlowViewContentLayer, ui::Layer)
+
+void QFFlowViewContentLayer::describeClass(fnd::ClassBuilder<QFFlowViewContentLayer>& c)
+{
+    c.property("index", &QFFlowViewContentLayer::index, &QFFlowViewContentLayer::setIndex);
+}
+
+std::int64_t QFFlowViewContentLayer::index() const
+{
+    if (isPresentation())
+        if (auto model = std::dynamic_pointer_cast<QFFlowViewContentLayer>(modelLayer()))
+            return model->index();
+    if (auto item = std::dynamic_pointer_cast<QFFlowViewItemLayer>(superlayer()))
+        return item->index();
+    return m_index;
+}
+
+void QFFlowViewContentLayer::initWithLayer(const ui::Layer& layer)
+{
+    Layer::initWithLayer(layer);
+    if (auto* other = dynamic_cast<const QFFlowViewContentLayer*>(&layer))
+        m_index = other->index();
+}
+
 // Geometry settings.
 
 void QFFlowView::setDefaults()
@@ -383,7 +427,7 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::s
 std::shared_ptr<ui::Layer> QFFlowView::createImageLayer()
 {
     static const fnd::String name(QFFlowViewLayerName::Content.utf8() + "Image");
-    auto content = ui::Layer::layer();
+    auto content = std::make_shared<QFFlowViewContentLayer>();
     content->setName(name);
     content->setContentsGravity(ui::ContentsGravity::ResizeAspect);
     content->setLayoutManager(ui::ConstraintLayoutManager::layoutManager());
@@ -875,12 +919,9 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
 
 void QFFlowView::renumberItemLayers(std::size_t from)
 {
-    // A layer whose index stays is passed over by the setter itself.
-    for (auto index = from; index < m_itemLayers.size(); ++index) {
-        const auto& layer = m_itemLayers[index];
-        layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
-        layer->sublayers().front()->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
-    }
+    // Item layers are all made here as QFFlowViewItemLayer; their content layers answer their index.
+    for (auto index = from; index < m_itemLayers.size(); ++index)
+        static_cast<QFFlowViewItemLayer&>(*m_itemLayers[index]).setIndex(std::int64_t(index));
 }
 
 void QFFlowView::finishContentChange()

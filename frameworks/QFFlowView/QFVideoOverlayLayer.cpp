@@ -174,7 +174,8 @@ fnd::Value QFVideoOverlayLayer::defaultValueForKey(const fnd::String& key) const
 
 bool QFVideoOverlayLayer::needsDisplayForKey(const fnd::String& key) const
 {
-    return key == fnd::String("indicatorScale") || key == fnd::String("indicatorValue") || Layer::needsDisplayForKey(key);
+    return key == fnd::String("indicatorScale") || key == fnd::String("indicatorValue")
+        || Layer::needsDisplayForKey(key);
 }
 
 void QFVideoOverlayLayer::animateScale(double from, double to)
@@ -215,7 +216,8 @@ void QFVideoOverlayLayer::drawInContext(gfx::GraphicsContext& context)
     gfx::BezierPath ring;
     double startDegrees = 90;
     double endDegrees = 90 - 360 * indicatorValue();
-    ring.appendBezierPathWithArcWithCenter({ g.midX(), g.midY() }, g.width() / 2 - 5 * s, startDegrees, endDegrees, true);
+    ring.appendBezierPathWithArcWithCenter(
+        { g.midX(), g.midY() }, g.width() / 2 - 5 * s, startDegrees, endDegrees, true);
     ring.setLineWidth(10 * s);
     gfx::Color::colorWithCalibratedWhite(0.75, 1)->setStroke();
     ring.stroke();

@@ -23,6 +23,8 @@ struct ChangeInfo {
 class KeyListener {
 public:
     virtual ~KeyListener() = default;
+    // The key it listens to; set before it is listed and never changed.
+    virtual const String& listenedKey() const = 0;
     virtual void willChange(const ChangeInfo& change) = 0;
     virtual void didChange(const ChangeInfo& change) = 0;
 };
@@ -53,10 +55,14 @@ public:
     ObservationRegistration(Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver);
     ~ObservationRegistration() override;
 
+    const String& listenedKey() const override { return m_keyPath; }
     void childWillChange(Link, const ChangeInfo& change) override { willChange(change); }
     void childDidChange(Link, const ChangeInfo& change) override { didChange(change); }
 
     void start();
+    // Stops it while the caller holds the lock of the observed object's state, which it takes its own listener entry
+    // out of; stop() after it, outside the lock, lets go of the rest.
+    void stopListening(ObjectState& lockedState);
     void stop();
 
     void willChange(const ChangeInfo& change) override;

@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace fnd::detail {
 
@@ -21,7 +22,28 @@ bool inChain(const Chain& chain, const Object* object, const String& key)
     return std::any_of(chain.begin(), chain.end(), [&](const auto& p) { return p.first == object && p.second == key; });
 }
 
-// Takes out of the object's listeners of the key the entries that are gone, and `listener` when given.
+// Takes out of the state's listeners of the key the entries that are gone, and `listener` when given; the caller
+// holds the state's lock.
+void eraseListeners(ObjectState& state, const String& key, const KeyListener* listener)
+{
+    const auto hash = std::hash<String> {}(key);
+    std::erase_if(state.listeners, [&](const ObjectState::ListenerEntry& entry) {
+        if (entry.keyHash != hash)
+            return false;
+        auto held = entry.listener.lock();
+        return !held || held.get() == listener;
+    });
+    // The list's room goes with its last listener.
+    if (state.listeners.empty())
+        std::vector<ObjectState::ListenerEntry>().swap(state.listeners);
+}
+
+void addListener(ObjectState& state, const String& key, std::weak_ptr<KeyListener> listener)
+{
+    state.listeners.push_back({ std::hash<String> {}(key), std::move(listener) });
+}
+
+// eraseListeners on the object's state, when the object and its state are still there.
 void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
 {
     auto target = object.lock();
@@ -31,14 +53,7 @@ void forgetListeners(const WeakObjectRef& object, const String& key, const KeyLi
     if (!state)
         return;
     std::lock_guard lock(state->mutex);
-    if (auto it = state->listeners.find(key); it != state->listeners.end()) {
-        std::erase_if(it->second, [listener](const auto& weak) {
-            auto held = weak.lock();
-            return !held || held.get() == listener;
-        });
-        if (it->second.empty())
-            state->listeners.erase(it);
-    }
+    eraseListeners(*state, key, listener);
 }
 
 }
@@ -69,7 +84,7 @@ public:
         {
             auto& state = ObjectAccess::state(object);
             std::lock_guard lock(state.mutex);
-            state.listeners[m_key].push_back(weak_from_this());
+            addListener(state, m_key, weak_from_this());
         }
         auto dependents = object.keyPathsForValuesAffectingValueForKey(m_key);
         // The chain is kept only for the observations made below this one (a single key with no keys it depends on,
@@ -83,6 +98,7 @@ public:
         rewire(object);
     }
 
+    const String& listenedKey() const override { return m_key; }
     void willChange(const ChangeInfo& change) override { report(false, ownChange(change)); }
     void didChange(const ChangeInfo& change) override
     {
@@ -298,7 +314,7 @@ void ObservationRegistration::start()
         && observed->keyPathsForValuesAffectingValueForKey(m_keyPath).empty()) {
         auto& state = ObjectAccess::state(*observed);
         std::lock_guard lock(state.mutex);
-        state.listeners[m_keyPath].push_back(std::weak_ptr<KeyListener>(weak_from_this()));
+        addListener(state, m_keyPath, std::weak_ptr<KeyListener>(weak_from_this()));
         m_listensDirectly = true;
         return;
     }
@@ -307,10 +323,18 @@ void ObservationRegistration::start()
     m_root->attach(*observed, {});
 }
 
+void ObservationRegistration::stopListening(ObjectState& lockedState)
+{
+    m_active = false;
+    if (std::exchange(m_listensDirectly, false))
+        eraseListeners(lockedState, m_keyPath, this);
+}
+
 void ObservationRegistration::stop()
 {
     m_active = false;
-    if (m_listensDirectly)
+    // Once out of the listeners, neither this nor the destructor looks them up again.
+    if (std::exchange(m_listensDirectly, false))
         forgetListeners(m_observed, m_keyPath, this);
     std::shared_ptr<PathObservation> root;
     std::lock_guard lock(m_mutex);
@@ -325,13 +349,16 @@ Value ObservationRegistration::currentValue(Object& observed, const ChangeInfo& 
     // The affected elements of a to-many key.
     Array picked;
     if (auto* array = value.array()) {
-        change.indexes->enumerate([&](Index i, bool& stop) {
-            if (i >= static_cast<Index>(array->size())) {
-                stop = true;
-                return;
-            }
-            picked.push_back((*array)[static_cast<std::size_t>(i)]);
-        });
+        // Range by range: a removal of many items is picked in one pass without a call per index.
+        const auto size = static_cast<Index>(array->size());
+        picked.reserve(static_cast<std::size_t>(std::min(change.indexes->count(), size)));
+        for (const auto& range : change.indexes->ranges()) {
+            const auto end = std::min(range.max(), size);
+            for (auto i = range.location; i < end; ++i)
+                picked.push_back((*array)[static_cast<std::size_t>(i)]);
+            if (end < range.max())
+                break;
+        }
     }
     return Value(std::move(picked));
 }
@@ -476,13 +503,11 @@ void announce(Object& object, const String& key, bool did, const ChangeInfo& cha
                 return;
             state->openChanges.erase(open);
         }
-        auto it = state->listeners.find(key);
-        if (it == state->listeners.end())
-            return;
-        for (const auto& weak : it->second) {
-            if (auto listener = weak.lock())
-                listeners.push_back(std::move(listener));
-        }
+        const auto hash = std::hash<String> {}(key);
+        for (const auto& entry : state->listeners)
+            if (entry.keyHash == hash)
+                if (auto listener = entry.listener.lock(); listener && listener->listenedKey() == key)
+                    listeners.push_back(std::move(listener));
     }
     for (const auto& listener : listeners)
         did ? listener->didChange(change) : listener->willChange(change);
@@ -524,6 +549,7 @@ void Object::removeObserverMatching(Object& observer, const String& keyPath, con
             if (r.observer == &observer && r.keyPath() == keyPath && (!matchContext || r.context == context)) {
                 removed = std::move(*it);
                 all.erase(std::next(it).base());
+                removed->stopListening(*state);
                 break;
             }
         }
@@ -534,6 +560,36 @@ void Object::removeObserverMatching(Object& observer, const String& keyPath, con
             observer.description().utf8(), keyPath.utf8(), description().utf8())));
     // Destroyed outside the lock: taking the observation apart touches this object's tables.
     removed->stop();
+}
+
+std::size_t Object::removeObserverForKeyPaths(
+    Object& observer, const std::vector<String>& keyPaths, const void* context)
+{
+    auto* state = existingState();
+    if (!state || keyPaths.empty())
+        return 0;
+    std::vector<std::shared_ptr<detail::ObservationRegistration>> removed;
+    removed.reserve(keyPaths.size());
+    {
+        std::lock_guard lock(state->mutex);
+        auto& all = state->registrations;
+        for (const auto& keyPath : keyPaths)
+            for (auto it = all.rbegin(); it != all.rend(); ++it) {
+                if (*it && (*it)->observer == &observer && (*it)->context == context && (*it)->keyPath() == keyPath) {
+                    removed.push_back(std::move(*it));
+                    break;
+                }
+            }
+        if (removed.empty())
+            return 0;
+        std::erase(all, nullptr);
+        for (const auto& r : removed)
+            r->stopListening(*state);
+    }
+    // Taken apart outside the lock, as removeObserver does.
+    for (const auto& r : removed)
+        r->stop();
+    return removed.size();
 }
 
 void Object::observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange&, const void*)

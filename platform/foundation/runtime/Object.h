@@ -196,6 +196,9 @@ public:
         KeyValueObservingOptions options = KeyValueObservingOptions::None, const void* context = nullptr);
     void removeObserver(Object& observer, const String& keyPath);
     void removeObserver(Object& observer, const String& keyPath, const void* context);
+    // Removes, for each key path, the most recent observation the observer made of it with the context, in one pass
+    // over this object's observations; a key path it does not observe so is passed over. Answers how many went.
+    std::size_t removeObserverForKeyPaths(Object& observer, const std::vector<String>& keyPaths, const void* context);
     // Raises an internal-inconsistency exception: a class that observes must handle its own changes.
     virtual void observeValueForKeyPath(
         const String& keyPath, Object& object, const KeyValueChange& change, const void* context);

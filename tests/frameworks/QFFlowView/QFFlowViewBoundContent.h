@@ -126,6 +126,12 @@ protected:
             differ("items in view from " + std::to_string(visible.location) + ", " + std::to_string(visible.length));
             return out.str();
         }
+        // A click on the selected picture finds its item (through the presentation tree's copies).
+        if (auto selected = tested.selectedIndex(); selected != QFFlowView::NotFound) {
+            auto r = tested.rectInViewForLayer(*tested.imageLayerAtIndex(selected));
+            if (auto hit = tested.indexOfItemAtPoint({ r.midX(), r.midY() }); hit != selected)
+                differ("a click on the selected item finds " + std::to_string(hit));
+        }
         for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
             const std::string at = " at " + std::to_string(i);
             auto layer = tested.itemLayerAtIndex(i);

@@ -162,10 +162,21 @@ TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt
             done = "select " + std::to_string(view->selectedIndex());
             break;
         default: {
-            auto shuffled = controller->arrangedObjects();
-            std::shuffle(shuffled.begin(), shuffled.end(), random);
-            controller->setContent(fnd::Value(shuffled));
-            done = "set shuffled content";
+            auto items = controller->arrangedObjects();
+            if (pick(2)) {
+                std::shuffle(items.begin(), items.end(), random);
+                controller->setContent(fnd::Value(items));
+                done = "set shuffled content";
+                break;
+            }
+            // Part of itself, in its order: the items that stay keep their layers.
+            fnd::Array part;
+            const auto kept = pick(4);
+            for (const auto& item : items)
+                if (pick(4) < kept)
+                    part.push_back(item);
+            controller->setContent(fnd::Value(part));
+            done = "set content to " + std::to_string(part.size()) + " of its items";
             break;
         }
         }

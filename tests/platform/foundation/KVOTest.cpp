@@ -1,5 +1,6 @@
 #include "RuntimeModel.h"
 
+#include "platform/foundation/detail/KeyValueObservingInternals.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueObserving.h"
 
@@ -335,4 +336,69 @@ TEST(KVO, APathThroughAnArrayHearsTheSameElementsAfterEveryChangeAsAFreshObserva
         }
         p->removeObserver(*kept, "items.city");
     }
+}
+
+// Several key paths of one observer leave in one call: for each path its latest observation with the context, the
+// observer's other contexts and other observers staying; a path through an object that went since is let go of too,
+// and nothing of the observations stays with the observed object.
+TEST(KVO, RemovingSeveralKeyPathsAtOnceTakesEachPathsLatestObservationWithTheContext)
+{
+    auto p = TestPerson::make("Al", 30, "Oslo");
+    auto r = std::make_shared<Recorder>();
+    auto other = std::make_shared<Recorder>();
+    int a = 0, b = 0;
+    p->addObserver(*r, "age", Options::None, &a); // a key of its own
+    p->addObserver(*r, "address.city", Options::None, &a); // a path
+    p->addObserver(*r, "summary", Options::None, &a); // a key that depends on others
+    p->addObserver(*r, "age", Options::None, &b);
+    p->addObserver(*r, "age", Options::None, &a);
+    p->addObserver(*other, "age", Options::None, &a);
+    // The address the path went through goes.
+    p->setValueForKey(Value(TestAddress::make("Rome")), "address");
+    r->seen.clear();
+
+    // "height" is not observed: passed over. Of the two "age" observations with context a only the latest goes.
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, { "age", "address.city", "summary", "height" }, &a), 3u);
+    p->setValueForKey(31, "age");
+    p->address->setValueForKey("Paris", "city");
+    p->setName("Bo");
+    std::vector<const void*> contexts;
+    for (const auto& seen : r->seen)
+        contexts.push_back(seen.context);
+    EXPECT_EQ(contexts, (std::vector<const void*> { &a, &b }))
+        << "heard: " << ::testing::PrintToString(describeAll(*r));
+    EXPECT_EQ(other->seen.size(), 1u);
+
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, { "age", "address.city", "summary" }, &a), 1u);
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, { "age", "address.city", "summary" }, &a), 0u);
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, { "age" }, &b), 1u);
+    p->removeObserver(*other, "age");
+    const auto& state = detail::ObjectAccess::state(*p);
+    EXPECT_TRUE(state.registrations.empty());
+    EXPECT_TRUE(state.listeners.empty());
+}
+
+// Observations taken away at once while a change is told hear nothing of that change, the one observing a key of
+// its own and the one through a dependent key alike; an observer that went meanwhile is no hindrance.
+TEST(KVO, ObservationsRemovedAtOnceDuringANotificationHearNoMoreOfIt)
+{
+    auto p = TestPerson::make("Al", 30);
+    auto first = std::make_shared<Recorder>();
+    auto victim = std::make_shared<Recorder>();
+    int context = 0;
+    {
+        auto gone = std::make_shared<Recorder>();
+        p->addObserver(*gone, "age", Options::None, &context);
+    }
+    p->addObserver(*first, "age");
+    p->addObserver(*victim, "age", Options::New, &context);
+    p->addObserver(*victim, "summary", Options::New, &context);
+    first->onChange = [&](const Recorder::Seen&) {
+        EXPECT_EQ(
+            p->removeObserverForKeyPaths(*victim, { "age", "summary" }, &context), first->seen.size() == 1 ? 2u : 0u);
+    };
+    p->setValueForKey(31, "age");
+    p->setValueForKey(32, "age");
+    EXPECT_EQ(first->seen.size(), 2u);
+    EXPECT_TRUE(victim->seen.empty()) << ::testing::PrintToString(describeAll(*victim));
 }

@@ -9,6 +9,7 @@
 #include "platform/ui/views/Event.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <unordered_map>
 
@@ -239,7 +240,7 @@ ZORCardFlowView::Item ZORCardFlowView::insertLayerInScrollLayer(const fnd::Value
     // Shown when it comes into view: a long row costs only the cards that show.
     item->setHidden(true);
     m_scrollLayer->addSublayer(item);
-    return { item, image, reflection, object, index, std::nullopt, false, false };
+    return { item, image, reflection, object, index, std::nullopt, false, false, m_contentGeneration };
 }
 
 std::vector<std::shared_ptr<ui::Layer>> ZORCardFlowView::itemLayers() const
@@ -266,6 +267,23 @@ void ZORCardFlowView::setSelectionIndex(std::int64_t index)
     bool slow = event && (event->modifierFlags() & SlowMotionModifierMask) != 0;
     ui::Transaction::setValueForKey(
         float(slow ? SlowSelectionDuration : SelectionDuration), ui::TransactionKey::AnimationDuration);
+
+    // A far move (the knob dragged, a program's choice) shows as a move of a few screens: the view first stands,
+    // unanimated, that far from the new selection, as if it had come so far already. Every card that sweeps through
+    // the view is placed, and those are then few however far the selection goes.
+    const auto count = static_cast<std::int64_t>(m_items.size());
+    const auto farthest = farthestAnimatedMove();
+    if (m_laidOutSelection >= 0 && m_laidOutSelection < count && std::abs(index - m_laidOutSelection) > farthest) {
+        ui::TransactionScope unanimated;
+        ui::Transaction::setDisableActions(true);
+        const auto kept = m_selectionIndex;
+        m_selectionIndex = index + (m_laidOutSelection > index ? farthest : -farthest);
+        m_scrollLayer->setNeedsLayout();
+        m_scrollLayer->layoutIfNeeded();
+        m_scrollLayer->scrollToPoint(
+            { positionOfSelectedItem(), m_items[std::size_t(m_selectionIndex)].layer->frame().minY() });
+        m_selectionIndex = kept;
+    }
 
     willChangeValueForKey("selectionIndex");
     m_selectionIndex = index;
@@ -374,6 +392,7 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
         return;
     willChangeValueForKey("content");
     m_content = content;
+    ++m_contentGeneration;
 
     // Layers follow positions: an object that stays keeps its layer, and equal objects at two positions get a layer
     // each (one shared index would stack both pictures at one place and leave the other position empty).
@@ -478,6 +497,7 @@ void ZORCardFlowView::reuseItem(Item& item, const fnd::Value& object, std::int64
     item.index = index;
     item.placed.reset();
     item.inView = false;
+    item.arrivedIn = m_contentGeneration;
 }
 
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const

@@ -153,9 +153,10 @@ private:
         gfx::Rect left, selected, right;
     };
     // One content position: its item layer with the picture and reflection layers under it, the object it shows,
-    // the "index" last written to the layer, where the last layout pass put it (none for a layer that shows a new
-    // object: it takes its place without animation), whether its layer shows, and whether it was in view when the
-    // last pass placed it. Only the items that show are laid out: the others are hidden where they stood.
+    // the "index" last written to the layer, where the last layout pass put it (none for a layer not placed yet),
+    // whether its layer shows, whether it was in view when the last pass placed it, and the content change that
+    // brought its object (one since the last pass takes its place without animation; an older one not placed yet
+    // moves in with its neighbours). Only the items that show are laid out: the others are hidden where they stood.
     struct Item {
         std::shared_ptr<ZORCardFlowItemLayer> layer;
         std::shared_ptr<ui::Layer> image;
@@ -165,6 +166,7 @@ private:
         std::optional<Placement> placed;
         bool shown { false };
         bool inView { false };
+        std::uint64_t arrivedIn { 0 };
     };
 
     // A new item layer for the object at the content position, appended to the scroll layer, hidden until the
@@ -184,12 +186,19 @@ private:
     const CardExtents& cardExtents(float width, float height) const;
     // The picture's rectangle in the scroll layer where the placement puts it.
     gfx::Rect pictureRectInScrollLayer(const Placement& placement) const;
-    // The items in view: where the scroll layer stands and where it goes to centre the selection, and the selected
-    // one (ascending).
+    // The items in view: where the scroll layer stands and where it goes to centre the selection, those that pass
+    // through the view on the way, and the selected one (ascending).
     std::vector<std::size_t> itemsInView(const RowGeometry& row) const;
-    // Adds the items whose pictures meet the part of the scroll layer between the x values, with a neighbour on
-    // each side (single-precision places may step a hair out of order).
-    void addItemsMeeting(const RowGeometry& row, double from, double to, std::vector<std::size_t>& into) const;
+    // Adds the items whose pictures meet the part of the scroll layer between the x values when the selection is
+    // the one given, with a neighbour on each side (single-precision places may step a hair out of order), and the
+    // selected one.
+    void addItemsMeeting(
+        const RowGeometry& row, std::int64_t selection, double from, double to, std::vector<std::size_t>& into) const;
+    // At least the number of cards that meet the view at once.
+    std::int64_t cardsInViewBound(const RowGeometry& row) const;
+    // How many cards an animated change of the selection travels at most: a farther one starts that far from its
+    // end, so that the cards passing through the view stay few.
+    std::int64_t farthestAnimatedMove() const;
     // Shows the item's layer where the last pass would have put it, so that it moves in with its neighbours.
     void showItem(Item& item, const RowGeometry& row);
     // The stand-in for the platform's preview template image, made once.
@@ -233,8 +242,11 @@ private:
     std::vector<Item> m_items;
     // The positions of the items whose layers show, ascending.
     std::vector<std::size_t> m_shownItems;
-    // The selection the last layout pass placed the items for, where an item coming into view starts from.
+    // The selection the last layout pass placed the items for, where an item coming into view starts from, and the
+    // content change it saw last.
     std::int64_t m_laidOutSelection { -1 };
+    std::uint64_t m_contentGeneration { 0 };
+    std::uint64_t m_laidOutGeneration { 0 };
     mutable std::optional<CardExtents> m_cardExtents;
     mutable std::vector<std::shared_ptr<fnd::Object>> m_accessibilityItems;
 };

@@ -106,12 +106,12 @@ float ZORCardFlowView::positionOfSelectedItem() const
 // Which items show.
 
 void ZORCardFlowView::addItemsMeeting(
-    const RowGeometry& row, double from, double to, std::vector<std::size_t>& into) const
+    const RowGeometry& row, std::int64_t selection, double from, double to, std::vector<std::size_t>& into) const
 {
     if (!(from < to))
         return;
     const auto n = std::int64_t(m_items.size());
-    const auto s = m_selectionIndex;
+    const auto s = selection;
     const auto& extents = cardExtents(row.itemWidth, row.itemHeight);
     // On each side the pictures are one picture moved along x, further right the higher the index.
     auto addSide = [&](std::int64_t begin, std::int64_t end, const gfx::Rect& extent) {
@@ -125,6 +125,22 @@ void ZORCardFlowView::addItemsMeeting(
     };
     addSide(0, std::clamp<std::int64_t>(s, 0, n), extents.left);
     addSide(std::clamp<std::int64_t>(s + 1, 0, n), n, extents.right);
+    if (s >= 0 && s < n)
+        into.push_back(std::size_t(s));
+}
+
+std::int64_t ZORCardFlowView::cardsInViewBound(const RowGeometry& row) const
+{
+    // Neighbours on a side stand 0.35 w apart, the closest cards of the row do.
+    const double spacing = 0.35 * double(row.itemWidth);
+    const double width = std::max(m_rootLayer->bounds().width(), double(row.width));
+    const double cards = spacing > 0 ? std::ceil(width / spacing) + 4 : double(m_items.size());
+    return std::int64_t(std::clamp(cards, 1.0, double(std::max<std::size_t>(m_items.size(), 1))));
+}
+
+std::int64_t ZORCardFlowView::farthestAnimatedMove() const
+{
+    return 3 * cardsInViewBound(rowGeometry());
 }
 
 std::vector<std::size_t> ZORCardFlowView::itemsInView(const RowGeometry& row) const
@@ -132,15 +148,32 @@ std::vector<std::size_t> ZORCardFlowView::itemsInView(const RowGeometry& row) co
     std::vector<std::size_t> found;
     if (m_items.empty())
         return found;
+    const auto n = std::int64_t(m_items.size());
+    const auto s = m_selectionIndex;
     // The view's bounds where the scroll layer stands now and where it goes: a change of the selection lays out
     // before it scrolls, a change of size after.
     auto shown = m_rootLayer->convertRectToLayer(m_rootLayer->bounds(), m_scrollLayer.get());
     double shift = double(positionOfSelectedItem()) - m_scrollLayer->bounds().minX();
-    addItemsMeeting(row, shown.minX(), shown.maxX(), found);
+    // While the selection moves, every card stands at a mix of its old and new places, and the scroll layer at the
+    // same mix of its two positions: the cards in view before, those in view after and all between sweep through
+    // the view. A far move was brought within reach before it gets here, so they are few.
+    const auto before = m_laidOutSelection;
+    if (before >= 0 && before < n && before != s) {
+        addItemsMeeting(row, before, shown.minX(), shown.maxX(), found);
+        addItemsMeeting(row, s, shown.minX() + shift, shown.maxX() + shift, found);
+        const auto [lo, hi] = std::minmax_element(found.begin(), found.end());
+        const auto first = *lo, last = *hi;
+        if (std::int64_t(last - first) <= farthestAnimatedMove() + 2 * cardsInViewBound(row)) {
+            found.clear();
+            for (auto i = first; i <= last; ++i)
+                found.push_back(i);
+            return found;
+        }
+        found.clear();
+    }
+    addItemsMeeting(row, s, shown.minX(), shown.maxX(), found);
     if (shift != 0)
-        addItemsMeeting(row, shown.minX() + shift, shown.maxX() + shift, found);
-    if (m_selectionIndex >= 0 && std::size_t(m_selectionIndex) < m_items.size())
-        found.push_back(std::size_t(m_selectionIndex));
+        addItemsMeeting(row, s, shown.minX() + shift, shown.maxX() + shift, found);
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
@@ -152,7 +185,8 @@ void ZORCardFlowView::showItem(Item& item, const RowGeometry& row)
 {
     ui::TransactionScope transaction;
     ui::Transaction::setDisableActions(true);
-    if (item.placed && m_laidOutSelection >= 0 && std::size_t(m_laidOutSelection) < m_items.size())
+    const bool arrivedSinceLastPass = !item.placed && item.arrivedIn > m_laidOutGeneration;
+    if (!arrivedSinceLastPass && m_laidOutSelection >= 0 && std::size_t(m_laidOutSelection) < m_items.size())
         placeItem(item, placementOf(row, item.index, m_laidOutSelection));
     item.layer->setHidden(false);
     item.shown = true;
@@ -214,6 +248,7 @@ void ZORCardFlowView::layoutSublayersOfLayer(ui::Layer& layer)
         m_items[i].inView = true;
     m_shownItems = std::move(shown);
     m_laidOutSelection = s;
+    m_laidOutGeneration = m_contentGeneration;
 }
 
 void ZORCardFlowView::placeItem(Item& item, const Placement& p)

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -43,6 +44,12 @@ namespace QFTabBarButtonEnumeration {
 inline constexpr unsigned UpdateTabState = 2;
 inline constexpr unsigned UpdateSelection = 4;
 }
+
+// A tab of a tab bar view in bar order, with its button once it has one.
+struct QFTabBarTab {
+    std::shared_ptr<ui::TabViewItem> item;
+    std::shared_ptr<QFAttachedTabBarButton> button;
+};
 
 // The drag type of a tab of a tab bar view.
 inline const fnd::String QFAttachedTabBarButtonPasteboardType = "org.barcodes.QFTabBarView.attachedButton";
@@ -173,6 +180,22 @@ public:
     // The subview index of selectedAttachedButton, fnd::NotFound without one.
     long viewIndexOfSelectedAttachedButton() const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonForTabViewItem(const ui::TabViewItem& item) const;
+    // A button for the item, placed after `last` (insertAttachedButtonForTabViewItem with the last button).
+    std::shared_ptr<QFAttachedTabBarButton> makeAttachedButtonForTabViewItem(
+        const std::shared_ptr<ui::TabViewItem>& item, long index, const std::shared_ptr<QFAttachedTabBarButton>& last);
+    // A button for each item of the tab view that has none, in the items' order (the dragged item's left out when
+    // asked): what setTabView does, and the update pass while a tab is dragged or slides.
+    void insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem);
+    // Whether the layout makes the buttons itself, only for the tabs it shows (the tabs in the overflow menu have
+    // none): so while no tab is dragged or slides, when the bar's order is its tab view's.
+    bool laysOutTabsWithoutButtons() const;
+    // Every tab in bar order, with its button where it has one: first the buttons whose items left the tab view,
+    // then the tab view's items. nullopt when the layout cannot go by the items (see laysOutTabsWithoutButtons), or
+    // when the buttons are out of step with them.
+    std::optional<std::vector<QFTabBarTab>> tabsInBarOrder() const;
+    // The title a button bound to the item shows (its identifier's title, else its label); the item's label
+    // follows that title, as it follows its button's.
+    fnd::String titleOfTabViewItem(ui::TabViewItem& item) const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonAtPoint(gfx::Point point) const;
     std::shared_ptr<QFTabBarButton> tabBarButtonAtPoint(gfx::Point point) const;
     void insertAttachedButtonForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item, long index);
@@ -342,12 +365,6 @@ private:
     void _beginResizingWithMouseDownEvent(const ui::Event& event);
     void frameDidChange();
     void forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const;
-    // A button for the item, placed after the last button (insertAttachedButtonForTabViewItem with that button).
-    std::shared_ptr<QFAttachedTabBarButton> makeAttachedButtonForTabViewItem(
-        const std::shared_ptr<ui::TabViewItem>& item, long index, const std::shared_ptr<QFAttachedTabBarButton>& last);
-    // A button for each item of the tab view that has none, in the items' order (the dragged item's left out when
-    // asked): what setTabView and the update pass do.
-    void insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem);
     // The bar stops watching its items' identifiers (it is going away).
     void stopObservingItems();
     // The window's toolbar being shown or hidden (observed as "toolbar.visible"): true when the context is that one.

@@ -324,6 +324,47 @@ void QFTabBarView::insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem)
     }
 }
 
+bool QFTabBarView::laysOutTabsWithoutButtons() const
+{
+    // A drag orders the buttons by where they rest, places the dragged one at its destination and may carry a
+    // button whose item is elsewhere: the layout then goes by the buttons, made for every item beforehand.
+    return tabView() && !isDragging() && !isSliding() && m_destinationIndexForDraggedItem == long(fnd::NotFound);
+}
+
+std::optional<std::vector<QFTabBarTab>> QFTabBarView::tabsInBarOrder() const
+{
+    auto tabs = tabView();
+    if (!tabs || !laysOutTabsWithoutButtons())
+        return std::nullopt;
+    // The buttons in item order follow the items, so each item's button is found in one pass along both.
+    const auto& buttons = buttonsInItemOrder();
+    const auto& items = tabs->tabViewItems();
+    std::vector<QFTabBarTab> ordered;
+    ordered.reserve(m_buttonOrder.departed + items.size());
+    std::size_t next = 0;
+    for (; next < m_buttonOrder.departed && next < buttons.size(); ++next)
+        ordered.push_back({ buttons[next]->tabViewItem(), buttons[next] });
+    for (const auto& item : items) {
+        if (next < buttons.size() && buttons[next]->tabViewItem() == item)
+            ordered.push_back({ item, buttons[next++] });
+        else
+            ordered.push_back({ item, nullptr });
+    }
+    if (next != buttons.size())
+        return std::nullopt;
+    return ordered;
+}
+
+fnd::String QFTabBarView::titleOfTabViewItem(ui::TabViewItem& item) const
+{
+    auto* source = tabBarViewSourceForKey(item, "title");
+    // The value a bound button takes (a title that is no text shows as text, none as empty).
+    fnd::String title = source ? source->valueForKey("title").stringValue() : item.label();
+    if (item.label() != title)
+        item.setLabel(title);
+    return title;
+}
+
 void QFTabBarView::addAttachedButtonForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item)
 {
     insertAttachedButtonForTabViewItem(item, numberOfAttachedButtons());

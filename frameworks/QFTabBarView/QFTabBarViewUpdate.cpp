@@ -91,8 +91,10 @@ void QFTabBarView::update(bool animate)
             d->tabViewDidDetachTabViewItem(*tabs, *item);
         removeAttachedButton(*button);
     }
-    // Items without a button get one.
-    insertAttachedButtonsForItemsWithoutOne(dragging);
+    // Items without a button get one: while a tab is dragged or slides every item, else the layout makes them for
+    // the tabs it shows.
+    if (!laysOutTabsWithoutButtons())
+        insertAttachedButtonsForItemsWithoutOne(dragging);
     layoutButtons();
 
     const auto& menu = m_controller->overflowMenu();

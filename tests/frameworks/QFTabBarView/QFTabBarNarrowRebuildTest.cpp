@@ -93,13 +93,17 @@ std::string describe(const QFTabBarView& bar)
             int(button->state()), unsigned(button->tabState()), button->isOverflowButton(),
             button->suppressCloseButton(), button->toolTip().utf8());
     }
+    // A hidden button keeps wherever it stood last.
     const auto& popUp = bar.overflowPopUpButton();
-    out += fmt::format("overflow button hidden {} at {}\n", popUp->isHidden(), popUp->frame().minX());
+    out += popUp->isHidden() ? std::string("no overflow button\n")
+                             : fmt::format("overflow button at {}\n", popUp->frame().minX());
+    const auto& add = bar.addTabButton();
+    out += add->isHidden() ? std::string("no add button\n") : fmt::format("add button at {}\n", add->frame().minX());
     if (auto menu = popUp->menu())
         for (const auto& entry : menu->itemArray())
             out += fmt::format("menu \"{}\" for {}\n", entry->title().utf8(),
                 labelOf(entry->representedObject().objectAs<ui::TabViewItem>()));
-    if (const auto& menu = bar.controller().overflowMenu(); menu != popUp->menu())
+    if (const auto& menu = bar.controller().overflowMenu(); menu && menu != popUp->menu())
         out += "the controller's menu is not the one the pop-up shows\n";
     const auto children = bar.accessibilityAttributeValue(A::Children);
     for (const auto& child : *children.array()) {
@@ -161,7 +165,7 @@ protected:
             const auto& tabs = *bar.tabView;
             for (long change = 0, changes = 1 + pick(3); change < changes; ++change) {
                 const long n = tabs.numberOfTabViewItems();
-                switch (pick(9)) {
+                switch (pick(11)) {
                 case 0:
                 case 1: {
                     auto item = newItem();
@@ -211,6 +215,17 @@ protected:
                         bar.bar->setNeedsUpdate(true);
                     }
                     break;
+                case 9:
+                    done += fmt::format("add button {}; ", !bar.bar->showAddTabButton());
+                    bar.bar->setShowAddTabButton(!bar.bar->showAddTabButton());
+                    break;
+                case 10:
+                    // Rarely without the menu: every tab shown, however narrow.
+                    if (pick(3) == 0 || !bar.bar->useOverflowMenu()) {
+                        done += fmt::format("overflow menu {}; ", !bar.bar->useOverflowMenu());
+                        bar.bar->setUseOverflowMenu(!bar.bar->useOverflowMenu());
+                    }
+                    break;
                 }
             }
             bar.delegate->told.clear();
@@ -222,6 +237,8 @@ protected:
             const auto selected = bar.bar->selectedTabViewItem();
             Bar fresh = Bar::make(width, copies, selected ? tabs.indexOfTabViewItem(*selected) : -1);
             fresh.bar->setSizeButtonsToFit(bar.bar->sizeButtonsToFit());
+            fresh.bar->setShowAddTabButton(bar.bar->showAddTabButton());
+            fresh.bar->setUseOverflowMenu(bar.bar->useOverflowMenu());
             fresh.delegate->told.clear();
             settle();
 

@@ -447,4 +447,6 @@ private:
     bool followItemChange(const ui::TabView& tabs) const;
     mutable ButtonOrder m_buttonOrder;
     const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttonsInItemOrder() const;
+    // Whether the last button, pinned to the item, keeps its place in the bar order.
+    bool staysLastWhenPinned(const QFAttachedTabBarButton& last, const ui::TabViewItem& item) const;
 };

@@ -336,22 +336,38 @@ std::optional<std::vector<QFTabBarTab>> QFTabBarView::tabsInBarOrder() const
     auto tabs = tabView();
     if (!tabs || !laysOutTabsWithoutButtons())
         return std::nullopt;
-    // The buttons in item order follow the items, so each item's button is found in one pass along both.
+    // The buttons in item order follow the items, so each item's button is found in one pass along both. The
+    // buttons whose items left stand together, first when they left one at a time, last when the order was made
+    // afresh; the tabs keep that order.
     const auto& buttons = buttonsInItemOrder();
     const auto& items = tabs->tabViewItems();
+    const std::size_t departed = std::min(m_buttonOrder.departed, buttons.size());
+    auto isDeparted = [&](const QFAttachedTabBarButton& button) {
+        auto item = button.tabViewItem();
+        return !item || tabs->indexOfTabViewItem(*item) == long(fnd::NotFound);
+    };
+    const bool departedFirst = departed == 0 || isDeparted(*buttons.front());
+    const std::size_t first = departedFirst ? departed : 0;
+    const std::size_t end = departedFirst ? buttons.size() : buttons.size() - departed;
     std::vector<QFTabBarTab> ordered;
-    ordered.reserve(m_buttonOrder.departed + items.size());
-    std::size_t next = 0;
-    for (; next < m_buttonOrder.departed && next < buttons.size(); ++next)
-        ordered.push_back({ buttons[next]->tabViewItem(), buttons[next] });
+    ordered.reserve(departed + items.size());
+    auto addDeparted = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            ordered.push_back({ buttons[i]->tabViewItem(), buttons[i] });
+    };
+    if (departedFirst)
+        addDeparted(0, departed);
+    std::size_t next = first;
     for (const auto& item : items) {
-        if (next < buttons.size() && buttons[next]->tabViewItem() == item)
+        if (next < end && buttons[next]->tabViewItem() == item)
             ordered.push_back({ item, buttons[next++] });
         else
             ordered.push_back({ item, nullptr });
     }
-    if (next != buttons.size())
+    if (next != end)
         return std::nullopt;
+    if (!departedFirst)
+        addDeparted(end, buttons.size());
     return ordered;
 }
 
@@ -419,10 +435,38 @@ void QFTabBarView::setTabViewItemPinnedToOverflowButton(const std::shared_ptr<ui
     if (auto old = last->tabViewItem())
         if (auto found = m_buttonOfItem.find(old.get()); found != m_buttonOfItem.end() && found->second.lock() == last)
             m_buttonOfItem.erase(found);
+    const bool staysLast = staysLastWhenPinned(*last, *item);
     last->setTabViewItem(item);
     m_buttonOfItem[item.get()] = last;
-    noteButtonsChanged();
+    if (!staysLast)
+        noteButtonsChanged();
     bindPropertiesOfAttachedButton(*last, *item);
+}
+
+bool QFTabBarView::staysLastWhenPinned(const QFAttachedTabBarButton& last, const ui::TabViewItem& item) const
+{
+    // The selected tab pinned to the last button is one of the tabs after the bar's buttons (it has none), so the
+    // bar order stands, and tabs closed one after another while the selection moves through the overflow menu do
+    // not sort the buttons again each time.
+    auto tabs = tabView();
+    const auto& buttons = m_buttonOrder.buttons;
+    if (!tabs || !m_buttonOrder.valid || m_buttonOrder.tabView != tabs.get()
+        || m_buttonOrder.itemChangeCount != tabs->itemChangeCount() || isSlidingHere() || buttons.empty()
+        || buttons.back().get() != &last)
+        return false;
+    auto indexOf = [&](const QFAttachedTabBarButton& button) {
+        auto shown = button.tabViewItem();
+        return shown ? tabs->indexOfTabViewItem(*shown) : long(fnd::NotFound);
+    };
+    // A button whose item left goes with the departed ones, wherever they stand.
+    const long at = tabs->indexOfTabViewItem(item);
+    if (at == long(fnd::NotFound) || indexOf(last) == long(fnd::NotFound))
+        return false;
+    if (buttons.size() == 1)
+        return true;
+    // The button before it holds an earlier item, or left (the departed ones then stand first).
+    const long before = indexOf(*buttons[buttons.size() - 2]);
+    return before == long(fnd::NotFound) || before < at;
 }
 
 void QFTabBarView::enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons,

@@ -8,6 +8,8 @@
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/text/TextFieldCell.h"
 
+#include <unordered_set>
+
 // Archives of the containers. Their parts (the clip view, the scrollers, the document, a box's content view) are
 // archived among the subviews and named again under keys of their own, so a decoded container takes back the very
 // views it holds in its subviews.
@@ -334,6 +336,10 @@ bool TabView::initWithCoder(fnd::Coder& coder)
         item->setTabView(self);
         item->setTabState(item == selected ? TabState::Selected : TabState::Background);
     }
+    std::unordered_set<const TabViewItem*> distinct;
+    for (const auto& item : items)
+        distinct.insert(item.get());
+    m_itemsMayRepeat = distinct.size() != items.size();
     m_items = std::move(items);
     itemsDidChange();
     m_selected = selected;

@@ -143,6 +143,9 @@ private:
     mutable std::unordered_map<const TabViewItem*, long> m_itemIndexes;
     mutable bool m_itemIndexesValid { false };
     mutable unsigned m_lookupsSinceChange { 0 };
+    // An archive may name one item twice (its first place is its index): then no item is looked for beside the
+    // last change, where its second place may be.
+    bool m_itemsMayRepeat { false };
     unsigned long m_itemChangeCount { 0 };
     ItemChange m_lastItemChange;
     std::weak_ptr<TabViewItem> m_selected;

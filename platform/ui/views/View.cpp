@@ -153,7 +153,10 @@ void View::removeSubviewAt(std::size_t index)
     view->viewWillMoveToSuperview(nullptr);
     if (view->window())
         view->viewWillMoveToWindow(nullptr);
-    auto it = std::find(m_subviews.begin(), m_subviews.end(), view);
+    // The hooks may have moved it: it is looked for only when it is no longer where it was.
+    auto it = index < m_subviews.size() && m_subviews[index] == view
+        ? m_subviews.begin() + std::ptrdiff_t(index)
+        : std::find(m_subviews.begin(), m_subviews.end(), view);
     if (it != m_subviews.end())
         m_subviews.erase(it);
     view->m_superview.reset();

@@ -165,7 +165,7 @@ protected:
             const auto& tabs = *bar.tabView;
             for (long change = 0, changes = 1 + pick(3); change < changes; ++change) {
                 const long n = tabs.numberOfTabViewItems();
-                switch (pick(11)) {
+                switch (pick(12)) {
                 case 0:
                 case 1: {
                     auto item = newItem();
@@ -219,6 +219,23 @@ protected:
                     done += fmt::format("add button {}; ", !bar.bar->showAddTabButton());
                     bar.bar->setShowAddTabButton(!bar.bar->showAddTabButton());
                     break;
+                case 11: {
+                    // Several tabs closed one after another (the selection moving on through them), every one or
+                    // every second one, forwards or backwards.
+                    const long step = pick(2) + 1, count = 2 + pick(5);
+                    const bool backwards = pick(2) == 0;
+                    long at = pick(n);
+                    if (pick(2) == 0)
+                        bar.tabView->selectTabViewItem(tabs.tabViewItemAtIndex(at));
+                    for (long k = 0; k < count && tabs.numberOfTabViewItems() > 1; ++k) {
+                        at = std::clamp(at, 0L, tabs.numberOfTabViewItems() - 1);
+                        auto item = tabs.tabViewItemAtIndex(at);
+                        done += "close " + labelOf(item) + "; ";
+                        bar.tabView->removeTabViewItem(item);
+                        at += backwards ? -step : step - 1;
+                    }
+                    break;
+                }
                 case 10:
                     // Rarely without the menu: every tab shown, however narrow.
                     if (pick(3) == 0 || !bar.bar->useOverflowMenu()) {

@@ -342,6 +342,35 @@ TEST_F(ViewArchiveTest, ATabViewItemShowingAViewThatHoldsTheTabViewIsRefused)
     EXPECT_FALSE(viewArchiveFailure(itself).isEmpty());
 }
 
+TEST_F(ViewArchiveTest, ATabViewReadNamingAnItemTwiceKnowsItByItsFirstPlace)
+{
+    auto tabs = ui::TabView::create({ 0, 0, 200, 150 });
+    for (int i = 0; i < 12; ++i) {
+        auto item = ui::TabViewItem::create(fnd::Value(fnd::String("tab" + std::to_string(i))));
+        item->setLabel(fnd::String("Tab " + std::to_string(i)));
+        tabs->addTabViewItem(item);
+    }
+    // The sixth entry names the first item again.
+    auto twice = viewArchiveEdited(viewArchiveOf(tabs), [](fnd::Dictionary& root, fnd::Array&) {
+        fnd::Dictionary items = *root.find("NSTabViewItems")->dictionary();
+        const fnd::String arrayKey = items.begin()->first;
+        fnd::Array entries = *items.begin()->second.array();
+        entries[5] = entries[0];
+        items.set(arrayKey, fnd::Value(entries));
+        root.set("NSTabViewItems", fnd::Value(items));
+    });
+    auto decoded = viewArchiveDecoded<ui::TabView>(twice);
+    ASSERT_NE(decoded, nullptr);
+    auto first = decoded->tabViewItemAtIndex(0);
+    ASSERT_EQ(decoded->tabViewItemAtIndex(5), first);
+    EXPECT_EQ(decoded->indexOfTabViewItem(*first), 0);
+    // Closed beside its second place: still its first.
+    decoded->removeTabViewItem(decoded->tabViewItemAtIndex(6));
+    EXPECT_EQ(decoded->indexOfTabViewItem(*first), 0);
+    for (int lookup = 0; lookup < 8; ++lookup)
+        EXPECT_EQ(decoded->indexOfTabViewItem(*decoded->tabViewItemAtIndex(6)), 6) << "lookup " << lookup;
+}
+
 TEST_F(ViewArchiveTest, DeepTreesAreRefusedPastTheNestingLimitWithoutExhaustingTheStack)
 {
     // Written by hand: the archiver itself refuses to write such a tree.

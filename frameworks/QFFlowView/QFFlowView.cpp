@@ -603,15 +603,17 @@ void QFFlowView::observeItems(const fnd::Array& items)
 
 void QFFlowView::forgetItems(const fnd::Array& items)
 {
-    fnd::Array leaving;
+    // Each object is let go of as its count runs out, not gathered into a list first: a list of many objects
+    // touches each one's count again, twice.
+    const auto keyPaths = observedItemKeyPaths();
     for (const auto& item : items) {
-        auto found = m_observedItemCounts.find(item.objectPointer());
+        auto* object = item.objectPointer();
+        auto found = m_observedItemCounts.find(object);
         if (found == m_observedItemCounts.end() || --found->second > 0)
             continue;
         m_observedItemCounts.erase(found);
-        leaving.push_back(item);
+        object->removeObserverForKeyPaths(*this, keyPaths, QFFlowViewItemObservationContext);
     }
-    stopObservingCollection(leaving, observedItemKeyPaths());
 }
 
 void QFFlowView::bind(
@@ -695,6 +697,7 @@ void QFFlowView::refreshChangedItemLayers()
             continue;
         const auto& layer = m_itemLayers[index];
         auto uid = imageUIDForItem(item);
+        m_itemUIDsMayBeObjects |= uid.isObject();
         layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
         content->setValueForKey(uid, QFFlowViewLayerKey::UID);

@@ -514,6 +514,9 @@ private:
     double m_knobWidthAtMouseDown { 0 };
     std::shared_ptr<ui::Layer> m_selectedLayer;
     std::shared_ptr<ui::Layer> m_highlightedLayer;
+    // Set once an item layer took an identifier that is an object: such identifiers are let go on the main thread,
+    // and until then a removal need not read any back.
+    bool m_itemUIDsMayBeObjects { false };
 
     std::optional<fnd::Dictionary> m_contentBinding;
     // The bound content as its last notification left it: the items read by index while bound.

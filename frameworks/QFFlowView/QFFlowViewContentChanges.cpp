@@ -33,22 +33,21 @@ bool QFFlowViewItemsAt(const fnd::Array& items, const std::vector<std::size_t>& 
     return true;
 }
 
-// Takes the elements at the indexes (ascending, in range) out of the list in one pass; answers them in order.
-template <typename T> std::vector<T> QFFlowViewRemoveAt(std::vector<T>& list, const std::vector<std::size_t>& indexes)
+// Takes the elements at the indexes (ascending, in range) out of the list in one pass, handing each to `take` in
+// order.
+template <typename T, typename Take>
+void QFFlowViewRemoveAt(std::vector<T>& list, const std::vector<std::size_t>& indexes, Take&& take)
 {
-    std::vector<T> removed;
-    removed.reserve(indexes.size());
     std::size_t next = 0, to = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (next < indexes.size() && indexes[next] == i) {
-            removed.push_back(std::move(list[i]));
+            take(std::move(list[i]));
             ++next;
         } else if (to++ != i) {
             list[to - 1] = std::move(list[i]);
         }
     }
     list.resize(to);
-    return removed;
 }
 
 // Puts the values at the indexes (ascending, places in the list they make) in one pass.
@@ -132,40 +131,44 @@ bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
             indexes.push_back(std::size_t(i));
     // The change is applied to the items as the last notification left them, with the values it reports; a change
     // that does not fit them (a notification missed) reloads the content instead.
+    // The items that come and go are read where the change holds them: copying a list of many objects touches
+    // each object's count twice more.
     auto& items = m_observedItems;
-    fnd::Array joining, leaving;
+    static const fnd::Array none;
+    const fnd::Array* joining = &none;
+    const fnd::Array* leaving = &none;
     switch (change.kind) {
     case Kind::Insertion: {
         const auto* added = change.newValue.array();
         if (!added || added->size() != indexes.size() || indexes.back() >= items.size() + indexes.size())
             return false;
-        joining = *added;
-        QFFlowViewInsertAt(items, joining, indexes);
+        joining = added;
+        QFFlowViewInsertAt(items, *added, indexes);
         break;
     }
     case Kind::Removal:
         if (indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue))
             return false;
-        leaving = *change.oldValue.array();
-        QFFlowViewRemoveAt(items, indexes);
+        leaving = change.oldValue.array();
+        QFFlowViewRemoveAt(items, indexes, [](fnd::Value&&) {});
         break;
     case Kind::Replacement: {
         const auto* added = change.newValue.array();
         if (!added || indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue)
             || added->size() != indexes.size())
             return false;
-        leaving = *change.oldValue.array();
-        joining = *added;
+        leaving = change.oldValue.array();
+        joining = added;
         for (std::size_t i = 0; i < indexes.size(); ++i)
-            items[indexes[i]] = joining[i];
+            items[indexes[i]] = (*added)[i];
         break;
     }
     case Kind::Setting:
         return false;
     }
 
-    observeItems(joining);
-    forgetItems(leaving);
+    observeItems(*joining);
+    forgetItems(*leaving);
     m_numberOfItems = m_observedItems.size();
     auto selectedLayer = itemLayerAtIndex(m_selectedIndex);
     {
@@ -205,6 +208,7 @@ void QFFlowView::replaceItemLayers(const std::vector<std::size_t>& indexes, cons
             m_imageCache.removeObjectForKey(*key);
             forgetOutdatedPictureLoads(*key);
         }
+        m_itemUIDsMayBeObjects |= uid.isObject();
         layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
         for (const auto& sub : content->sublayers())
@@ -226,7 +230,9 @@ void QFFlowView::removeItemLayers(const std::vector<std::size_t>& indexes, const
 {
     // The item layers that hold the layers last hit or marked for a drop, found once rather than for each that leaves.
     auto selectedItem = itemLayerHolding(m_selectedLayer), highlightedItem = itemLayerHolding(m_highlightedLayer);
-    auto leavingLayers = QFFlowViewRemoveAt(m_itemLayers, indexes);
+    std::vector<std::shared_ptr<ui::ReplicatorLayer>> leavingLayers;
+    leavingLayers.reserve(indexes.size());
+    QFFlowViewRemoveAt(m_itemLayers, indexes, [&](auto&& layer) { leavingLayers.push_back(std::move(layer)); });
     m_scrollLayer->removeSublayers({ leavingLayers.begin(), leavingLayers.end() });
     // What the layers hold that lives on the main thread (the items' elements and identifiers) is let go there, after
     // the layers themselves, which many at once are let go of on a worker thread.
@@ -253,8 +259,10 @@ void QFFlowView::removeItemLayers(const std::vector<std::size_t>& indexes, const
         if (!m_backgroundElement && !layer->sublayers().empty())
             mainThreadValues.push_back(
                 layer->sublayers().front()->valueForKey(QFFlowViewLayerKey::AccessibilityElement));
-        if (auto uid = layer->valueForKey(QFFlowViewLayerKey::UID); uid.isObject())
-            mainThreadValues.push_back(std::move(uid));
+        // Reading the identifier back costs a look-up in each layer's values: only done while some may be objects.
+        if (m_itemUIDsMayBeObjects)
+            if (auto uid = layer->valueForKey(QFFlowViewLayerKey::UID); uid.isObject())
+                mainThreadValues.push_back(std::move(uid));
         released.push_back(std::move(layer));
     }
     ui::Layer::release(std::move(released), std::move(mainThreadValues));

@@ -415,6 +415,7 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::s
     layer->setInstanceGreenOffset(m_reflectionOffset);
     layer->setInstanceBlueOffset(m_reflectionOffset);
     layer->setPreservesDepth(true);
+    m_itemUIDsMayBeObjects |= uid.isObject();
     layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
     layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     // Set up before it joins its item layer, so that no change of it travels up the tree.
@@ -902,6 +903,7 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
         layer = m_layerQueue.back();
         m_layerQueue.pop_back();
         layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+        m_itemUIDsMayBeObjects |= uid.isObject();
         layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
         for (const auto& sub : content->sublayers())

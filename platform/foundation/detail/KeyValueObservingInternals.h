@@ -31,6 +31,15 @@ public:
 
 class PathObservation;
 
+// A key path's text and hash, shared by every registration made at the same path while any lives: a view observing
+// thousands of items at a few paths made a copy of the text for each, which removing them read from as many places
+// in memory (and allocated and freed as many times).
+struct SharedKeyPath {
+    String text;
+    std::size_t hash { 0 };
+};
+std::shared_ptr<const SharedKeyPath> sharedKeyPath(const String& keyPath);
+
 // Something a path observation reports to: the registration at the top, or the observation of a longer path.
 class ChangeSink {
 public:
@@ -55,7 +64,7 @@ public:
     ObservationRegistration(Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver);
     ~ObservationRegistration() override;
 
-    const String& listenedKey() const override { return m_keyPath; }
+    const String& listenedKey() const override { return m_keyPath->text; }
     void childWillChange(Link, const ChangeInfo& change) override { willChange(change); }
     void childDidChange(Link, const ChangeInfo& change) override { didChange(change); }
 
@@ -69,7 +78,8 @@ public:
     void didChange(const ChangeInfo& change) override;
     void deliverInitial();
 
-    const String& keyPath() const { return m_keyPath; }
+    const String& keyPath() const { return m_keyPath->text; }
+    std::size_t keyPathHash() const { return m_keyPath->hash; }
     const Object* observer { nullptr }; // identity for removal; nullptr for internal observers
     WeakObjectRef observerRef;
     const void* context { nullptr };
@@ -79,7 +89,7 @@ private:
     void deliver(Object& observed, const KeyValueChange& change);
 
     WeakObjectRef m_observed;
-    String m_keyPath;
+    std::shared_ptr<const SharedKeyPath> m_keyPath;
     KeyValueObservingOptions m_options;
     Deliver m_deliver;
     std::shared_ptr<PathObservation> m_root;

@@ -8,6 +8,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 #include <utility>
 
 namespace fnd::detail {
@@ -22,11 +24,10 @@ bool inChain(const Chain& chain, const Object* object, const String& key)
     return std::any_of(chain.begin(), chain.end(), [&](const auto& p) { return p.first == object && p.second == key; });
 }
 
-// Takes out of the state's listeners of the key the entries that are gone, and `listener` when given; the caller
-// holds the state's lock.
-void eraseListeners(ObjectState& state, const String& key, const KeyListener* listener)
+// Takes out of the state's listeners of the key (by its hash) the entries that are gone, and `listener` when given;
+// the caller holds the state's lock.
+void eraseListeners(ObjectState& state, std::size_t hash, const KeyListener* listener)
 {
-    const auto hash = std::hash<String> {}(key);
     std::erase_if(state.listeners, [&](const ObjectState::ListenerEntry& entry) {
         if (entry.keyHash != hash)
             return false;
@@ -38,13 +39,18 @@ void eraseListeners(ObjectState& state, const String& key, const KeyListener* li
         std::vector<ObjectState::ListenerEntry>().swap(state.listeners);
 }
 
+void addListener(ObjectState& state, std::size_t hash, std::weak_ptr<KeyListener> listener)
+{
+    state.listeners.push_back({ hash, std::move(listener) });
+}
+
 void addListener(ObjectState& state, const String& key, std::weak_ptr<KeyListener> listener)
 {
-    state.listeners.push_back({ std::hash<String> {}(key), std::move(listener) });
+    addListener(state, std::hash<String> {}(key), std::move(listener));
 }
 
 // eraseListeners on the object's state, when the object and its state are still there.
-void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
+void forgetListeners(const WeakObjectRef& object, std::size_t hash, const KeyListener* listener)
 {
     auto target = object.lock();
     if (!target)
@@ -53,9 +59,37 @@ void forgetListeners(const WeakObjectRef& object, const String& key, const KeyLi
     if (!state)
         return;
     std::lock_guard lock(state->mutex);
-    eraseListeners(*state, key, listener);
+    eraseListeners(*state, hash, listener);
 }
 
+void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
+{
+    forgetListeners(object, std::hash<String> {}(key), listener);
+}
+
+}
+
+std::shared_ptr<const SharedKeyPath> sharedKeyPath(const String& keyPath)
+{
+    // Entries whose paths are no longer observed are swept once the table has doubled since the last sweep, so it
+    // stays within twice the paths in use.
+    struct Table {
+        std::mutex mutex;
+        std::unordered_map<String, std::weak_ptr<const SharedKeyPath>> paths;
+        std::size_t sweepAt { 64 };
+    };
+    static Table table;
+    std::lock_guard lock(table.mutex);
+    auto& entry = table.paths[keyPath];
+    if (auto shared = entry.lock())
+        return shared;
+    auto shared = std::make_shared<const SharedKeyPath>(SharedKeyPath { keyPath, std::hash<String> {}(keyPath) });
+    entry = shared;
+    if (table.paths.size() >= table.sweepAt) {
+        std::erase_if(table.paths, [](const auto& path) { return path.second.expired(); });
+        table.sweepAt = std::max<std::size_t>(64, table.paths.size() * 2);
+    }
+    return shared;
 }
 
 // Observes one key of one object and, through the value of that key, the rest of the path. When the key changes
@@ -292,7 +326,7 @@ private:
 ObservationRegistration::ObservationRegistration(
     Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver)
     : m_observed(observed)
-    , m_keyPath(std::move(keyPath))
+    , m_keyPath(sharedKeyPath(keyPath))
     , m_options(options)
     , m_deliver(std::move(deliver))
 {
@@ -302,7 +336,7 @@ ObservationRegistration::~ObservationRegistration()
 {
     // Its entry in the listeners has expired with it.
     if (m_listensDirectly)
-        forgetListeners(m_observed, m_keyPath, nullptr);
+        forgetListeners(m_observed, m_keyPath->hash, nullptr);
 }
 
 void ObservationRegistration::start()
@@ -310,16 +344,17 @@ void ObservationRegistration::start()
     auto observed = m_observed.lock();
     if (!observed)
         return;
-    if (m_keyPath.units().find(u'.') == std::u16string::npos
-        && observed->keyPathsForValuesAffectingValueForKey(m_keyPath).empty()) {
+    const auto& keyPath = m_keyPath->text;
+    if (keyPath.units().find(u'.') == std::u16string::npos
+        && observed->keyPathsForValuesAffectingValueForKey(keyPath).empty()) {
         auto& state = ObjectAccess::state(*observed);
         std::lock_guard lock(state.mutex);
-        addListener(state, m_keyPath, std::weak_ptr<KeyListener>(weak_from_this()));
+        addListener(state, m_keyPath->hash, std::weak_ptr<KeyListener>(weak_from_this()));
         m_listensDirectly = true;
         return;
     }
     m_root = std::make_shared<PathObservation>(
-        *observed, m_keyPath, std::weak_ptr<ChangeSink>(weak_from_this()), ChangeSink::Link::Own);
+        *observed, keyPath, std::weak_ptr<ChangeSink>(weak_from_this()), ChangeSink::Link::Own);
     m_root->attach(*observed, {});
 }
 
@@ -327,7 +362,7 @@ void ObservationRegistration::stopListening(ObjectState& lockedState)
 {
     m_active = false;
     if (std::exchange(m_listensDirectly, false))
-        eraseListeners(lockedState, m_keyPath, this);
+        eraseListeners(lockedState, m_keyPath->hash, this);
 }
 
 void ObservationRegistration::stop()
@@ -335,7 +370,7 @@ void ObservationRegistration::stop()
     m_active = false;
     // Once out of the listeners, neither this nor the destructor looks them up again.
     if (std::exchange(m_listensDirectly, false))
-        forgetListeners(m_observed, m_keyPath, this);
+        forgetListeners(m_observed, m_keyPath->hash, this);
     std::shared_ptr<PathObservation> root;
     std::lock_guard lock(m_mutex);
     root = std::move(m_root);
@@ -343,7 +378,7 @@ void ObservationRegistration::stop()
 
 Value ObservationRegistration::currentValue(Object& observed, const ChangeInfo& change) const
 {
-    Value value = observed.valueForKeyPath(m_keyPath);
+    Value value = observed.valueForKeyPath(m_keyPath->text);
     if (change.kind == KeyValueChangeKind::Setting || !change.indexes)
         return value;
     // The affected elements of a to-many key.
@@ -372,7 +407,7 @@ void ObservationRegistration::deliver(Object& observed, const KeyValueChange& ch
         return;
     }
     if (auto o = observerRef.lock())
-        o->observeValueForKeyPath(m_keyPath, observed, change, context);
+        o->observeValueForKeyPath(m_keyPath->text, observed, change, context);
 }
 
 void ObservationRegistration::willChange(const ChangeInfo& change)
@@ -424,7 +459,7 @@ void ObservationRegistration::deliverInitial()
         return;
     KeyValueChange initial;
     if (m_options & KeyValueObservingOptions::New)
-        initial.newValue = observed->valueForKeyPath(m_keyPath);
+        initial.newValue = observed->valueForKeyPath(m_keyPath->text);
     deliver(*observed, initial);
 }
 
@@ -568,28 +603,50 @@ std::size_t Object::removeObserverForKeyPaths(
     auto* state = existingState();
     if (!state || keyPaths.empty())
         return 0;
-    std::vector<std::shared_ptr<detail::ObservationRegistration>> removed;
-    removed.reserve(keyPaths.size());
+    // A few paths (the usual call) are handled with no allocation per object: a view letting go of thousands of
+    // items makes thousands of these calls.
+    constexpr std::size_t Inline = 8;
+    using Registration = std::shared_ptr<detail::ObservationRegistration>;
+    std::array<std::size_t, Inline> inlineHashes;
+    std::array<Registration, Inline> inlineRemoved;
+    std::vector<std::size_t> moreHashes;
+    std::vector<Registration> moreRemoved;
+    std::size_t* hashes = inlineHashes.data();
+    Registration* removed = inlineRemoved.data();
+    if (keyPaths.size() > Inline) {
+        moreHashes.resize(keyPaths.size());
+        moreRemoved.resize(keyPaths.size());
+        hashes = moreHashes.data();
+        removed = moreRemoved.data();
+    }
+    // The hashes are compared before any text: no registration's text is read but the one taken out.
+    for (std::size_t i = 0; i < keyPaths.size(); ++i)
+        hashes[i] = std::hash<String> {}(keyPaths[i]);
+    std::size_t count = 0;
     {
         std::lock_guard lock(state->mutex);
         auto& all = state->registrations;
-        for (const auto& keyPath : keyPaths)
+        for (std::size_t i = 0; i < keyPaths.size(); ++i)
             for (auto it = all.rbegin(); it != all.rend(); ++it) {
-                if (*it && (*it)->observer == &observer && (*it)->context == context && (*it)->keyPath() == keyPath) {
-                    removed.push_back(std::move(*it));
+                const auto& r = *it;
+                if (r && r->observer == &observer && r->context == context && r->keyPathHash() == hashes[i]
+                    && r->keyPath() == keyPaths[i]) {
+                    removed[count++] = std::move(*it);
                     break;
                 }
             }
-        if (removed.empty())
+        if (count == 0)
             return 0;
         std::erase(all, nullptr);
-        for (const auto& r : removed)
-            r->stopListening(*state);
+        for (std::size_t i = 0; i < count; ++i)
+            removed[i]->stopListening(*state);
     }
     // Taken apart outside the lock, as removeObserver does.
-    for (const auto& r : removed)
-        r->stop();
-    return removed.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        removed[i]->stop();
+        removed[i].reset();
+    }
+    return count;
 }
 
 void Object::observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange&, const void*)

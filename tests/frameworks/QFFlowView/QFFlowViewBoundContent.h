@@ -6,9 +6,14 @@
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/detail/KeyValueObservingInternals.h"
 
+#include <algorithm>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace flowviewtest {
 
@@ -31,8 +36,10 @@ protected:
     fnd::Value objectItem()
     {
         ++made;
-        return TestItem::create(fnd::String("o" + std::to_string(made)), fnd::Value(picture(made)),
+        auto item = TestItem::create(fnd::String("o" + std::to_string(made)), fnd::Value(picture(made)),
             QFFlowViewRepresentationType::CGImage, fnd::String("Object " + std::to_string(made)));
+        madeObjects.push_back(item);
+        return item;
     }
     // A value item: a dictionary answers the item keys through the content binding's key paths.
     fnd::Value dictionaryItem()
@@ -172,8 +179,44 @@ protected:
         return found;
     }
 
+    // The view observes each object of the content once at each of its item key paths, and no object that is not
+    // in the content (one that left, or never came); the differences as a list.
+    std::string observationDifferences(const fnd::Array& items) const
+    {
+        static const std::vector<std::string> keyPaths { "imageItemRepresentation", "imageItemRepresentationType",
+            "imageItemTitle", "imageItemUID" };
+        std::set<const fnd::Object*> inContent;
+        for (const auto& item : items)
+            inContent.insert(item.objectPointer());
+        std::ostringstream out;
+        for (std::size_t i = 0; i < madeObjects.size(); ++i) {
+            auto object = madeObjects[i].lock();
+            if (!object)
+                continue;
+            std::vector<std::string> observed;
+            if (auto* state = fnd::detail::ObjectAccess::existingState(*object)) {
+                std::lock_guard lock(state->mutex);
+                for (const auto& registration : state->registrations)
+                    if (registration && registration->observer == view.get())
+                        observed.push_back(registration->keyPath().utf8());
+            }
+            std::sort(observed.begin(), observed.end());
+            const auto& expected = inContent.contains(object.get()) ? keyPaths : std::vector<std::string> {};
+            if (observed != expected) {
+                out << "object " << i + 1 << (inContent.contains(object.get()) ? " (in the content)" : "")
+                    << " observed at";
+                for (const auto& path : observed)
+                    out << " " << path;
+                out << "; ";
+            }
+        }
+        return out.str();
+    }
+
     std::shared_ptr<ui::Window> reference;
     int made { 0 };
+    // Every object item made, so that one that left can be checked for observations it kept.
+    std::vector<std::weak_ptr<fnd::Object>> madeObjects;
 };
 
 }

@@ -14,7 +14,8 @@ namespace {
 namespace RT = QFFlowViewRepresentationType;
 
 // Changes of every kind at random places, from a fixed seed: after each one the view shows what a view bound to the
-// content afresh shows (its items, layers, identifiers, titles, accessible elements, selection and pictures).
+// content afresh shows (its items, layers, identifiers, titles, accessible elements, selection and pictures), and
+// observes each object of the content once at each key path, and none that left.
 TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt)
 {
     const unsigned seed = 20261209;
@@ -182,10 +183,13 @@ TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt
         }
         settle(1);
         EXPECT_EQ(differencesFromFreshView(*controller), "") << "step " << step << " (" << done << "), seed " << seed;
+        EXPECT_EQ(observationDifferences(controller->arrangedObjects()), "")
+            << "step " << step << " (" << done << "), seed " << seed;
         if (HasFailure())
             break;
     }
     view->unbind("contentArray");
+    EXPECT_EQ(observationDifferences({}), "") << "after unbinding";
 }
 
 // The bound view shows the items, titles, selection and pictures that a view given the same items by a data source

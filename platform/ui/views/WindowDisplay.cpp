@@ -311,6 +311,9 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
             m_underlay.reset();
         }
         drawRegion(*context, rects, nullptr);
+        // Whether a tint is among what the tree draws (the window draws the content view's last ones only as tints).
+        m_drawingMayHoldTints = std::any_of(m_contentView->subviews().begin(), m_contentView->subviews().end(),
+            [](const auto& view) { return !view->isHidden() && view->overlayTintColor(); });
         flushWindow();
         return;
     }
@@ -326,9 +329,13 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         if (!surfaceLaysTints) {
             m_underlay->pixels.assign(std::size_t(surface.width) * std::size_t(surface.height), 0);
             m_underlay->context = gfx::GraphicsContext::createForBitmap(m_underlay->view(), points);
+            rects = { surfaceInBase };
+        } else if (m_drawingMayHoldTints) {
+            rects = { surfaceInBase };
         }
-        rects = { surfaceInBase };
     }
+    if (surfaceLaysTints)
+        m_drawingMayHoldTints = false;
     std::vector<const View*> leftOut;
     for (const auto& overlay : overlays)
         leftOut.push_back(overlay.get());
@@ -450,6 +457,9 @@ std::shared_ptr<gfx::GraphicsContext> Window::graphicsContext()
 {
     if (!m_context) {
         if (auto surface = Backend::current().surfaceForWindow(*this)) {
+            // A new surface holds none of the drawing yet.
+            if (surface != m_surface)
+                m_drawingMayHoldTints = true;
             m_surface = surface;
             m_surfaceScale = std::max(1.0, backingScaleFactor());
             m_context = gfx::GraphicsContext::createForWindow(std::move(surface));

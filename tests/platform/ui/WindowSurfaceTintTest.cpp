@@ -153,8 +153,10 @@ protected:
 TEST_P(WindowSurfaceTintTest, TintsAreHandedToTheSurfaceAndAFadeStepRedrawsNothing)
 {
     auto tint = WindowSurfaceTintOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    forget();
     root->addSubview(tint);
     nextFrame();
+    EXPECT_TRUE(root->drawn.empty()) << "the surface holds the drawing beneath already";
     const std::string topHalf = "0,0-" + std::to_string(px(300)) + "," + std::to_string(px(50));
     EXPECT_EQ(tints(), std::vector<std::string> { topHalf + " 102" });
     EXPECT_EQ(at(150, 75), "255,255,255") << "the surface holds what lies beneath";
@@ -200,7 +202,16 @@ TEST_P(WindowSurfaceTintTest, TintsAreHandedToTheSurfaceAndAFadeStepRedrawsNothi
     EXPECT_EQ(at(150, 75), "255,255,255");
     EXPECT_EQ(at(275, 10), "255,255,255");
 
-    // Removed, it leaves no tint and nothing drawn of it.
+    // Hidden, it is no longer laid; shown, it is laid again.
+    tint->setHidden(true);
+    nextFrame();
+    EXPECT_TRUE(tints().empty());
+    EXPECT_EQ(at(150, 75), "255,255,255");
+    tint->setHidden(false);
+    nextFrame();
+    EXPECT_EQ(tints(), std::vector<std::string> { topHalf + " 51" });
+
+    // Removed, it leaves no tint.
     tint->removeFromSuperview();
     nextFrame();
     EXPECT_TRUE(tints().empty());

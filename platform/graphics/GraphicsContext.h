@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace gfx {
 
@@ -54,6 +55,15 @@ struct GradientStop {
 
 // A window's backing store, supplied by the UI backend: premultiplied ARGB32 pixels of pointSize() times the
 // backing scale. The context draws straight into them and reports what it flushed.
+// A colour laid over a box of a window's pixels as they are shown: device pixels [x0, x1) × [y0, y1), rows from
+// the top; the colour straight (not premultiplied), its alpha in 0..255 levels.
+struct SurfaceTint {
+    int x0 { 0 }, y0 { 0 }, x1 { 0 }, y1 { 0 };
+    double red { 0 }, green { 0 }, blue { 0 };
+    std::uint8_t alpha { 0 };
+    bool operator==(const SurfaceTint&) const = default;
+};
+
 class WindowSurface {
 public:
     virtual ~WindowSurface() = default;
@@ -61,6 +71,11 @@ public:
     virtual PixelBufferView pixels() = 0;
     // Called by flush() once drawing may be shown.
     virtual void pixelsChanged() { }
+    // Whether the surface lays tints over its pixels as they are shown, so the window leaves them out of its
+    // drawing and only hands them over (a window system then composes a fading tint without a new picture).
+    virtual bool laysTints() const { return false; }
+    // The tints laid from now on, bottom to top; shown with the next flush.
+    virtual void setTints(std::vector<SurfaceTint>) { }
 };
 
 // A fill recorded by a shape-capturing context: the rectangle or path in user space with the transform and

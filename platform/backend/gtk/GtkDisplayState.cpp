@@ -20,9 +20,14 @@ GtkDisplayState::GtkDisplayState(GdkDisplay* display)
     // The run loop waits in GLib's main context, where GDK's event sources live.
     m_runLoopSource = std::make_unique<fnd::GLibRunLoopSource>(fnd::RunLoop::mainShared(), g_main_context_default());
     // A window that is not opaque shows what is behind it where our views leave it clear, so GTK's own window
-    // background stays out of the way there.
+    // background stays out of the way there. An opaque one draws every pixel of its canvas itself: a ground beneath
+    // would only make Cairo compose the canvas over it each frame instead of copying it. The menu bar, which draws
+    // no ground of its own, takes the window's.
     m_css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(m_css, "window.barcodes-transparent { background: none; }", -1);
+    gtk_css_provider_load_from_data(m_css,
+        "window.barcodes-transparent, window.barcodes-window { background: none; }\n"
+        "window.barcodes-window menubar { background-color: @theme_bg_color; }",
+        -1);
     gtk_style_context_add_provider_for_display(
         display, GTK_STYLE_PROVIDER(m_css), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }

@@ -71,6 +71,34 @@ constexpr long DecorationAll = 1 << 0;
 constexpr long DecorationMaximize = 1 << 6;
 }
 
+// The canvas: a drawing area whose content is the host's picture and tints, handed to GTK as render nodes.
+struct BarcodesCanvas {
+    GtkDrawingArea parent;
+    GtkWindowHost* host; // cleared by the host before it goes
+};
+
+struct BarcodesCanvasClass {
+    GtkDrawingAreaClass parent;
+};
+
+G_DEFINE_TYPE(BarcodesCanvas, barcodes_canvas, GTK_TYPE_DRAWING_AREA)
+
+void barcodesCanvasSnapshot(GtkWidget* widget, GtkSnapshot* snapshot)
+{
+    if (auto* host = reinterpret_cast<BarcodesCanvas*>(widget)->host)
+        host->snapshotCanvas(snapshot);
+}
+
+void barcodes_canvas_class_init(BarcodesCanvasClass* canvasClass)
+{
+    GTK_WIDGET_CLASS(canvasClass)->snapshot = barcodesCanvasSnapshot;
+}
+
+void barcodes_canvas_init(BarcodesCanvas* canvas)
+{
+    canvas->host = nullptr;
+}
+
 }
 
 // Surface.
@@ -107,17 +135,22 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
 {
     m_gtkWindow = gtk_window_new();
     g_object_ref_sink(m_gtkWindow);
-    m_box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // GTK draws the window's children in their order: the canvas first, onto nothing (the window draws no ground
+    // of its own), so Cairo copies the picture straight into the frame instead of composing it over a ground; the
+    // menu bar above it comes after.
+    gtk_widget_add_css_class(m_gtkWindow, "barcodes-window");
+    m_box = gtk_grid_new();
     gtk_window_set_child(GTK_WINDOW(m_gtkWindow), m_box);
 
-    m_canvas = gtk_drawing_area_new();
+    auto* canvas = static_cast<BarcodesCanvas*>(g_object_new(barcodes_canvas_get_type(), nullptr));
+    canvas->host = this;
+    m_canvas = GTK_WIDGET(canvas);
     gtk_widget_set_hexpand(m_canvas, TRUE);
     gtk_widget_set_vexpand(m_canvas, TRUE);
     gtk_widget_set_focusable(m_canvas, TRUE);
     gtk_widget_set_can_focus(m_canvas, TRUE);
-    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(m_canvas), onDraw, this, nullptr);
     g_signal_connect(m_canvas, "resize", G_CALLBACK(onResize), this);
-    gtk_box_append(GTK_BOX(m_box), m_canvas);
+    gtk_grid_attach(GTK_GRID(m_box), m_canvas, 0, 1, 1, 1);
 
     // Pointer and key events are read raw on the canvas, which keeps the keyboard focus; handled keys go no further,
     // so GTK's own key bindings (focus moves) stay out of the way, while an open menu's pop-over gets its keys.
@@ -150,8 +183,11 @@ GtkWindowHost::~GtkWindowHost()
     g_object_unref(m_inputMethod);
     g_signal_handlers_disconnect_by_data(m_gtkWindow, this);
     g_signal_handlers_disconnect_by_data(m_canvas, this);
+    reinterpret_cast<BarcodesCanvas*>(m_canvas)->host = nullptr;
     gtk_window_destroy(GTK_WINDOW(m_gtkWindow));
     g_object_unref(m_gtkWindow);
+    if (m_picture)
+        gsk_render_node_unref(m_picture);
 }
 
 unsigned long GtkWindowHost::xid() const
@@ -187,10 +223,10 @@ void GtkWindowHost::setMenuBar(GtkWidget* menuBar)
     if (menuBar == m_menuBar)
         return;
     if (m_menuBar)
-        gtk_box_remove(GTK_BOX(m_box), m_menuBar);
+        gtk_grid_remove(GTK_GRID(m_box), m_menuBar);
     m_menuBar = menuBar;
     if (m_menuBar)
-        gtk_box_prepend(GTK_BOX(m_box), m_menuBar);
+        gtk_grid_attach(GTK_GRID(m_box), m_menuBar, 0, 0, 1, 1);
     m_appliedFrame.reset();
     if (auto w = window())
         applyGeometry(*w);
@@ -572,16 +608,13 @@ std::optional<gfx::Point> GtkWindowHost::canvasPointOfEvent(GdkEvent* event) con
 
 // Signals.
 
-void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self)
+void GtkWindowHost::paintPicture(cairo_t* cr, int width, int height)
 {
-    auto* host = static_cast<GtkWindowHost*>(self);
-    if (!host->m_surface)
-        return;
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    auto w = host->window();
-    host->m_drawnDisplayScale = w ? w->displayScale() : 1;
-    if (host->m_drawnDisplayScale != 1) {
+    auto w = window();
+    m_drawnDisplayScale = w ? w->displayScale() : 1;
+    if (m_drawnDisplayScale != 1) {
         // The picture shown smaller about the middle, over the window's own ground.
         auto ground = w->backgroundColor();
         if (ground && ground->model() != gfx::Color::Model::Pattern)
@@ -591,15 +624,64 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, 
             cairo_set_source_rgba(cr, 0, 0, 0, 0);
         cairo_paint(cr);
         cairo_translate(cr, width / 2.0, height / 2.0);
-        cairo_scale(cr, host->m_drawnDisplayScale, host->m_drawnDisplayScale);
+        cairo_scale(cr, m_drawnDisplayScale, m_drawnDisplayScale);
         cairo_translate(cr, -width / 2.0, -height / 2.0);
     }
-    cairo_set_source_surface(cr, host->m_surface->cairoSurface(), 0, 0);
+    cairo_set_source_surface(cr, m_surface->cairoSurface(), 0, 0);
     // Only the picture's own area: beyond it (a picture shown smaller) the ground stays.
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_fill(cr);
     cairo_restore(cr);
-    host->m_drawnSinceFrame = true;
+}
+
+void GtkWindowHost::snapshotCanvas(GtkSnapshot* snapshot)
+{
+    if (!m_surface)
+        return;
+    const int width = gtk_widget_get_width(m_canvas), height = gtk_widget_get_height(m_canvas);
+    if (width <= 0 || height <= 0)
+        return;
+    auto w = window();
+    const double displayScale = w ? w->displayScale() : 1;
+    // Pixels that changed make a new picture; a frame that only changed the tints hands GTK the same one.
+    const bool changed = m_surface->takePixelsChanged();
+    if (!m_picture || changed || m_pictureSurface != m_surface.get() || m_pictureWidth != width
+        || m_pictureHeight != height || displayScale != m_drawnDisplayScale) {
+        if (m_picture)
+            gsk_render_node_unref(m_picture);
+        graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+        m_picture = gsk_cairo_node_new(&bounds);
+        cairo_t* cr = gsk_cairo_node_get_draw_context(m_picture);
+        paintPicture(cr, width, height);
+        cairo_destroy(cr);
+        m_pictureSurface = m_surface.get();
+        m_pictureWidth = width;
+        m_pictureHeight = height;
+    }
+    gtk_snapshot_append_node(snapshot, m_picture);
+    if (!m_surface->tints().empty()) {
+        gtk_snapshot_save(snapshot);
+        if (m_drawnDisplayScale != 1) {
+            graphene_point_t middle = GRAPHENE_POINT_INIT(float(width / 2.0), float(height / 2.0));
+            gtk_snapshot_translate(snapshot, &middle);
+            gtk_snapshot_scale(snapshot, float(m_drawnDisplayScale), float(m_drawnDisplayScale));
+            graphene_point_t back = GRAPHENE_POINT_INIT(float(-width / 2.0), float(-height / 2.0));
+            gtk_snapshot_translate(snapshot, &back);
+        }
+        // Device pixels to the canvas's points; the alpha as the level it was worked out to, which Cairo turns
+        // back into the same level, so GTK lays the tint exactly as the window's own composing would.
+        const float perPixel = 1.0f / float(m_surface->scale());
+        for (const auto& tint : m_surface->tints()) {
+            if (tint.x1 <= tint.x0 || tint.y1 <= tint.y0 || tint.alpha == 0)
+                continue;
+            GdkRGBA color { float(tint.red), float(tint.green), float(tint.blue), float(tint.alpha) / 255.0f };
+            graphene_rect_t box = GRAPHENE_RECT_INIT(float(tint.x0) * perPixel, float(tint.y0) * perPixel,
+                float(tint.x1 - tint.x0) * perPixel, float(tint.y1 - tint.y0) * perPixel);
+            gtk_snapshot_append_color(snapshot, &color, &box);
+        }
+        gtk_snapshot_restore(snapshot);
+    }
+    m_drawnSinceFrame = true;
 }
 
 void GtkWindowHost::onResize(GtkDrawingArea*, int width, int height, gpointer self)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -33,6 +34,14 @@ public:
     // drawing and keeps a snapshot of this surface until the next frame replaces it: a surface destroyed after each
     // paint made Cairo copy the whole window into the snapshot first, every frame.
     cairo_surface_t* cairoSurface() const { return m_cairo; }
+    void pixelsChanged() override { m_pixelsChanged = true; }
+    // Whether the pixels changed since the last call: the canvas then records a new picture of them.
+    bool takePixelsChanged() { return std::exchange(m_pixelsChanged, false); }
+    // The canvas lays the tints over the picture as GTK composes the window, so a fading tint hands GTK no new
+    // picture and leaves the window's pixels alone.
+    bool laysTints() const override { return true; }
+    void setTints(std::vector<gfx::SurfaceTint> tints) override { m_tints = std::move(tints); }
+    const std::vector<gfx::SurfaceTint>& tints() const { return m_tints; }
 
 private:
     gfx::Size m_points;
@@ -41,6 +50,8 @@ private:
     int m_height;
     std::vector<std::uint32_t> m_pixels;
     cairo_surface_t* m_cairo { nullptr };
+    bool m_pixelsChanged { true };
+    std::vector<gfx::SurfaceTint> m_tints;
 };
 
 // The GTK side of one window: a GtkWindow holding an optional menu bar and the canvas our views are shown in. It
@@ -97,9 +108,12 @@ public:
     gfx::Point canvasPoint(gfx::Point basePoint) const;
     // The pointer position of an event in canvas coordinates.
     std::optional<gfx::Point> canvasPointOfEvent(GdkEvent* event) const;
+    // The canvas's content for GTK: the picture of the window's pixels, kept as one node while they do not change,
+    // with the surface's tints as colour nodes over it.
+    void snapshotCanvas(GtkSnapshot* snapshot);
 
 private:
-    static void onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self);
+    void paintPicture(cairo_t* cr, int width, int height);
     static void onResize(GtkDrawingArea*, int width, int height, gpointer self);
     static gboolean onCloseRequest(GtkWindow*, gpointer self);
     static void onActiveChanged(GObject*, GParamSpec*, gpointer self);
@@ -143,6 +157,13 @@ private:
     GtkIMContext* m_inputMethod;
     GdkFrameClock* m_frameClock { nullptr };
     std::shared_ptr<GtkWindowSurface> m_surface;
+    // The last picture of the surface's pixels handed to GTK (a Cairo node), its surface and canvas size. GTK
+    // compares the nodes of two frames: the same node is no change to paint, and a renderer that keeps what it drew
+    // of a node draws it again from there.
+    GskRenderNode* m_picture { nullptr };
+    const GtkWindowSurface* m_pictureSurface { nullptr };
+    int m_pictureWidth { 0 };
+    int m_pictureHeight { 0 };
     bool m_popUp { false };
     bool m_prepared { false };
     gfx::Size m_contentSize;

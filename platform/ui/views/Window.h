@@ -517,6 +517,8 @@ private:
     double m_surfaceScale { 1 };
     // While tints lie over the content: the window's drawing without them, which they are laid over.
     std::shared_ptr<detail::WindowUnderlay> m_underlay;
+    // Whether the drawing may hold a tint the view tree drew (one that was not laid as a tint at the time).
+    bool m_drawingMayHoldTints { true };
     std::shared_ptr<detail::KeptFocusRing> m_keptFocusRing;
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };

@@ -214,8 +214,11 @@ struct WindowDisplayTint {
 
 namespace detail {
 
-// The window's drawing without the tints laid over it, pixel for pixel as the surface.
+// The window's drawing without the tints laid over it, pixel for pixel as the surface (none where the surface lays
+// the tints itself: the surface then holds that drawing).
 struct WindowUnderlay {
+    // The surface the tints were worked out for.
+    const gfx::WindowSurface* surface { nullptr };
     std::vector<std::uint32_t> pixels;
     int width { 0 }, height { 0 };
     std::shared_ptr<gfx::GraphicsContext> context;
@@ -297,32 +300,49 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
     const auto in = Backend::current().frameInsets(m_styleMask);
     const gfx::Size points = m_surface->pointSize();
     const gfx::Rect surfaceInBase { in.left, in.bottom, points.width, points.height };
+    const bool surfaceLaysTints = m_surface->laysTints();
     if (overlays.empty()) {
         if (m_underlay) {
             // No tint is laid any more (gone, hidden, or a view now lies above it, so the tree draws it): where
             // the last ones lay is drawn again. Everywhere else the screen holds the drawing beneath already.
             rects.insert(rects.end(), m_underlay->tinted.begin(), m_underlay->tinted.end());
+            if (surfaceLaysTints && m_underlay->surface == m_surface.get())
+                m_surface->setTints({});
             m_underlay.reset();
         }
         drawRegion(*context, rects, nullptr);
+        // Whether a tint is among what the tree draws (the window draws the content view's last ones only as tints).
+        m_drawingMayHoldTints = std::any_of(m_contentView->subviews().begin(), m_contentView->subviews().end(),
+            [](const auto& view) { return !view->isHidden() && view->overlayTintColor(); });
         flushWindow();
         return;
     }
 
-    if (!m_underlay || m_underlay->width != surface.width || m_underlay->height != surface.height) {
-        // Made when the first tint comes: the whole window is drawn into it once.
+    if (!m_underlay || m_underlay->surface != m_surface.get() || m_underlay->width != surface.width
+        || m_underlay->height != surface.height) {
+        // Made when the first tint comes: the whole window is drawn into it once (into the surface itself where
+        // the surface lays the tints: what the tree drew of a tint before is gone then).
         m_underlay = std::make_shared<detail::WindowUnderlay>();
+        m_underlay->surface = m_surface.get();
         m_underlay->width = surface.width;
         m_underlay->height = surface.height;
-        m_underlay->pixels.assign(std::size_t(surface.width) * std::size_t(surface.height), 0);
-        m_underlay->context = gfx::GraphicsContext::createForBitmap(m_underlay->view(), points);
-        rects = { surfaceInBase };
+        if (!surfaceLaysTints) {
+            m_underlay->pixels.assign(std::size_t(surface.width) * std::size_t(surface.height), 0);
+            m_underlay->context = gfx::GraphicsContext::createForBitmap(m_underlay->view(), points);
+            rects = { surfaceInBase };
+        } else if (m_drawingMayHoldTints) {
+            rects = { surfaceInBase };
+        }
     }
+    if (surfaceLaysTints)
+        m_drawingMayHoldTints = false;
     std::vector<const View*> leftOut;
     for (const auto& overlay : overlays)
         leftOut.push_back(overlay.get());
-    drawRegion(*m_underlay->context, rects, &leftOut);
-    m_underlay->context->flush();
+    auto& beneath = surfaceLaysTints ? *context : *m_underlay->context;
+    drawRegion(beneath, rects, &leftOut);
+    if (!surfaceLaysTints)
+        beneath.flush();
 
     // Base rects to device pixels of the surface, whose rows run from its top.
     const double pixelsPerPoint = points.width > 0 ? surface.width / points.width : scale;
@@ -339,6 +359,7 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         return box;
     };
     std::vector<WindowDisplayTint> tints;
+    std::vector<gfx::SurfaceTint> handed;
     std::vector<gfx::Rect> tinted;
     for (const auto& overlay : overlays) {
         const auto rgba = *overlay->overlayTintColor()->rgbaIfAvailable();
@@ -348,8 +369,11 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         auto frame = gfx::intersectionRect(
             transformedRect(overlay->transformToBase(), overlay->visibleRect()), m_contentView->frame());
         tinted.push_back(frame);
-        tints.push_back({ boxOf(frame),
+        const auto box = boxOf(frame);
+        tints.push_back({ box,
             gfx::packPixel(a, level(rgba[0] * alpha), level(rgba[1] * alpha), level(rgba[2] * alpha)), 255u - a });
+        auto channel = [](double v) { return std::clamp(v, 0.0, 1.0); };
+        handed.push_back({ box.x0, box.y0, box.x1, box.y1, channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), a });
     }
     // A fade's step that leaves every tint's pixels as they were (its alpha moved less than a level) changes
     // nothing on the screen: nothing is handed over.
@@ -357,6 +381,15 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         return;
     m_underlay->tinted = std::move(tinted);
     m_underlay->laid = tints;
+    if (surfaceLaysTints) {
+        m_surface->setTints(std::move(handed));
+        // Only the tints changed: the pixels handed over before stay as they are.
+        if (rects.empty())
+            Backend::current().windowFlushed(*this);
+        else
+            flushWindow();
+        return;
+    }
     // The drawing beneath, row by row, with each tint laid over it where it lies: one pass over the pixels.
     auto retinted = aligned(retint);
     rects.insert(rects.end(), retinted.begin(), retinted.end());
@@ -424,6 +457,9 @@ std::shared_ptr<gfx::GraphicsContext> Window::graphicsContext()
 {
     if (!m_context) {
         if (auto surface = Backend::current().surfaceForWindow(*this)) {
+            // A new surface holds none of the drawing yet.
+            if (surface != m_surface)
+                m_drawingMayHoldTints = true;
             m_surface = surface;
             m_surfaceScale = std::max(1.0, backingScaleFactor());
             m_context = gfx::GraphicsContext::createForWindow(std::move(surface));

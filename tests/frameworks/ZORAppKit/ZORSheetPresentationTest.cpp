@@ -4,6 +4,9 @@
 
 #include "support/Canvas.h"
 
+#include <cmath>
+#include <vector>
+
 namespace sheetpresentationtest {
 
 using viewstest::SolidView;
@@ -62,6 +65,39 @@ TEST_F(ZORSheetPresentationTest, TheOverlayFadesInOverTheContentAndFollowsTheWin
     window->setContentSize({ 400, 300 });
     EXPECT_EQ(overlay->frame(), window->contentView()->bounds());
     EXPECT_EQ(window->contentView()->hitTest({ 100, 100 }), content) << "clicks reach the content beneath";
+}
+
+// Each fade takes its second in steps a person sees as smooth, and few enough that a window system painting the
+// whole window for each (the GTK backend) keeps up cheaply. Worked out: 40 % black is 102 levels of 255; at 30 steps
+// a second the eased curve's steepest part (1.5 times the mean) moves 102 · 1.5 / 30 ≈ 5 levels a step.
+TEST_F(ZORSheetPresentationTest, EachFadeTakesItsSecondInSmallStepsOfAboutThirtyASecond)
+{
+    for (bool fadingIn : { true, false }) {
+        if (fadingIn)
+            presentation.prepareSheetPresentationForWindow(*window);
+        else
+            presentation.cleanUpSheetPresentationForWindow(*window);
+        auto overlay = ZORSheetPresentation::presentationViewForWindow(*window);
+        ASSERT_TRUE(overlay);
+        std::vector<double> levels { overlay->isHidden() ? 0 : overlay->alphaValue() * 102 };
+        double elapsed = 0;
+        const double tick = 1.0 / 240;
+        while (elapsed < 2 && ZORSheetPresentation::presentationViewForWindow(*window)
+            && (fadingIn ? overlay->alphaValue() < 1 : true)) {
+            runFor(tick);
+            elapsed += tick;
+            const double level = overlay->superview() && !overlay->isHidden() ? overlay->alphaValue() * 102 : 0;
+            if (level != levels.back())
+                levels.push_back(level);
+        }
+        EXPECT_GE(elapsed, 1 - 2 * tick) << (fadingIn ? "in" : "out") << ": the fade takes its second";
+        EXPECT_LE(elapsed, 1.1) << (fadingIn ? "in" : "out");
+        EXPECT_GE(levels.size(), 25u) << (fadingIn ? "in" : "out") << ": enough steps to look smooth";
+        EXPECT_LE(levels.size(), 33u) << (fadingIn ? "in" : "out") << ": about thirty steps a second";
+        for (std::size_t i = 1; i < levels.size(); ++i)
+            EXPECT_LE(std::abs(levels[i] - levels[i - 1]), 6) << (fadingIn ? "in" : "out") << " step " << i;
+        runFor(0.2);
+    }
 }
 
 TEST_F(ZORSheetPresentationTest, CleaningUpFadesTheOverlayOutAndRemovesIt)

@@ -285,3 +285,66 @@ TEST_F(WindowDisplayTest, TheDesktopsFontSettingsChooseHowGlyphsAreRasterised)
     g_free(style);
     gfx::setDesktopTextRendering(before);
 }
+
+namespace {
+
+// A tint over its frame (the dimming under a sheet), laid by GTK as it composes the window.
+class WindowDisplayTestTint : public FillView {
+public:
+    static std::shared_ptr<WindowDisplayTestTint> make(gfx::Rect frame, gfx::ColorPtr tint)
+    {
+        auto view = std::make_shared<WindowDisplayTestTint>();
+        view->initWithFrame(frame);
+        view->fill = tint;
+        return view;
+    }
+    std::shared_ptr<gfx::Color> overlayTintColor() const override { return fill; }
+};
+
+}
+
+// A tint over the top 50 points reaches the screen exactly as the window's own composing lays it, to the device
+// pixel, as it fades, as what lies beneath changes and as the window grows; gone, it leaves nothing. Worked by hand: 40
+// % black (alpha 102) leaves 255 · 153 / 255 = 153 (0x99) of white, and of blue's blue; at half the view's alpha (51)
+// 204 (0xcc).
+TEST_F(WindowDisplayTest, ATintIsLaidOverTheWindowAsItFades)
+{
+    auto content = FillView::make({}, gfx::Color::whiteColor());
+    content->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
+    auto left = FillView::make({ 0, 0, 40, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 1));
+    left->setAutoresizingMask(ui::AutoresizingMask::HeightSizable);
+    content->addSubview(left);
+    auto window = showWindow({ 40, 60, 160, 100 }, content);
+    auto tint = WindowDisplayTestTint::make({ 0, 50, 160, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    tint->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::MinYMargin);
+    content->addSubview(tint);
+
+    const int s = scale();
+    auto expect = [&](std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft, const char* step) {
+        auto [x, y, width, height] = deviceRectOfContent(*window);
+        Screenshot shot;
+        const bool shown = waitFor([&] {
+            shot = grabScreen(x, y, width, height);
+            return shot.width && shot.at(width - 1, 0) == topRight && shot.at(0, 50 * s - 1) == topLeft;
+        });
+        ASSERT_TRUE(shown) << step << ": top right " << hex(shot.width ? shot.at(width - 1, 0) : 0);
+        EXPECT_EQ(hex(shot.at(0, 0)), hex(topLeft)) << step << ": the tint's first device pixel";
+        EXPECT_EQ(hex(shot.at(20 * s, 50 * s - 1)), hex(topLeft)) << step << ": its last row";
+        EXPECT_EQ(hex(shot.at(20 * s, 50 * s)), hex(bottomLeft)) << step << ": the row just below it";
+        EXPECT_EQ(hex(shot.at(width - 1, height - 1)), hex(0xFFFFFF)) << step << ": below it";
+    };
+    expect(0x000099, 0x999999, Blue, "laid");
+
+    tint->setAlphaValue(0.5);
+    expect(0x0000CC, 0xCCCCCC, Blue, "half faded");
+
+    left->fill = gfx::Color::colorWithDeviceRed(1, 0, 0);
+    left->setNeedsDisplay(true);
+    expect(0xCC0000, 0xCCCCCC, Red, "drawn beneath");
+
+    window->setFrame({ 40, 60, 240, 140 }, true);
+    expect(0xCC0000, 0xCCCCCC, Red, "grown");
+
+    tint->removeFromSuperview();
+    expect(Red, 0xFFFFFF, Red, "removed");
+}

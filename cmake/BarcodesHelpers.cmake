@@ -174,6 +174,9 @@ function(barcodes_precompiled_headers name header)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_precompile_headers(${name} PRIVATE ${header})
+    # The compile flags of GTK, ATK and Pango bring -pthread, which defines _REENTRANT, to the targets that link them;
+    # the header and every target that reuses it have it, so that they all agree.
+    target_compile_options(${name} PRIVATE -pthread)
     if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         # A compiler cache stores a clang precompiled header, and the compiles that use it, only when the header
         # carries no time stamps of the files it was made from.
@@ -184,6 +187,7 @@ endfunction()
 function(_barcodes_reuse_precompiled_headers target headers)
     if(TARGET ${headers})
         target_precompile_headers(${target} REUSE_FROM ${headers})
+        target_compile_options(${target} PRIVATE -pthread)
     endif()
 endfunction()
 

@@ -153,8 +153,57 @@ function(_barcodes_test_compile_options target)
     endif()
 endfunction()
 
+# Precompiled headers: the headers nearly every test, fuzz target or benchmark includes (the standard library, its
+# test or benchmark library, the foundation) are compiled once per build by an object library, and every target of
+# that kind reuses them instead of parsing them again. Parsing them took a third of an unoptimised test batch's
+# compile time with clang and a seventh with g++, in each of about a hundred test batches per build, and most of a
+# fuzz target's or a benchmark's. A header added to such a list is seen by every target of its kind: a module's own
+# headers stay with the sources that include them.
+option(BARCODES_PCH "Tests, fuzz targets and benchmarks reuse precompiled headers" ON)
+
+# Makes the object library NAME that precompiles HEADER with the usage requirements of LIBS. The targets that reuse it
+# (_barcodes_reuse_precompiled_headers) must be compiled with the same options: clang refuses a precompiled header
+# made with other language or sanitizer options, and g++ reports it (CMake compiles with -Winvalid-pch) and parses
+# the headers again.
+function(barcodes_precompiled_headers name header)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    if(NOT BARCODES_PCH)
+        return()
+    endif()
+    add_library(${name} OBJECT)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_precompile_headers(${name} PRIVATE ${header})
+    # The compile flags of GTK, ATK and Pango bring -pthread, which defines _REENTRANT, to the targets that link them;
+    # the header and every target that reuses it have it, so that they all agree.
+    target_compile_options(${name} PRIVATE -pthread)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        # A compiler cache stores a clang precompiled header, and the compiles that use it, only when the header
+        # carries no time stamps of the files it was made from.
+        target_compile_options(${name} PRIVATE -Xclang -fno-pch-timestamp)
+    endif()
+endfunction()
+
+function(_barcodes_reuse_precompiled_headers target headers)
+    if(TARGET ${headers})
+        target_precompile_headers(${target} REUSE_FROM ${headers})
+        target_compile_options(${target} PRIVATE -pthread)
+    endif()
+endfunction()
+
+# Test code's precompiled headers (tests/support/PrecompiledTestHeaders.h), compiled as test code. Called once, before
+# the first test target is made.
+function(barcodes_test_precompiled_headers)
+    barcodes_precompiled_headers(barcodes_test_headers ${PROJECT_SOURCE_DIR}/tests/support/PrecompiledTestHeaders.h
+        LIBS fnd GTest::gtest GTest::gmock)
+    if(TARGET barcodes_test_headers)
+        _barcodes_test_compile_options(barcodes_test_headers)
+    endif()
+endfunction()
+
 function(_barcodes_test_code_options target)
     _barcodes_test_compile_options(${target})
+    _barcodes_reuse_precompiled_headers(${target} barcodes_test_headers)
     _barcodes_link_leak_suppressions(${target})
 endfunction()
 
@@ -226,6 +275,7 @@ function(barcodes_bench name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+    _barcodes_reuse_precompiled_headers(${name} bench_headers)
 endfunction()
 
 # A libFuzzer target from one source.
@@ -237,6 +287,7 @@ function(barcodes_fuzz name source)
     barcodes_optimise_target_when_exploring(${name})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
+    _barcodes_reuse_precompiled_headers(${name} fuzz_headers)
     _barcodes_link_leak_suppressions(${name})
     set_property(GLOBAL APPEND PROPERTY BARCODES_FUZZ_TARGETS ${name})
 endfunction()

@@ -378,6 +378,40 @@ TEST(KVO, RemovingSeveralKeyPathsAtOnceTakesEachPathsLatestObservationWithTheCon
     EXPECT_TRUE(state.listeners.empty());
 }
 
+// A path named twice in one call takes its two latest observations with the context, and a call naming more paths
+// than usual takes them all; another observer's observations of the same keys stay and keep hearing them.
+TEST(KVO, RemovingKeyPathsAtOnceTakesAPathNamedTwiceTwiceAndAnyNumberOfPaths)
+{
+    auto p = TestPerson::make("Al", 30);
+    auto r = std::make_shared<Recorder>();
+    auto other = std::make_shared<Recorder>();
+    int a = 0;
+    const std::vector<String> keys { "age", "height", "isActive", "name", "settings", "items", "rank", "selection",
+        "frame" };
+    p->addObserver(*other, "age", Options::None, &a);
+    p->addObserver(*other, "height", Options::None, &a);
+    for (const auto& key : keys)
+        p->addObserver(*r, key, Options::None, &a);
+    p->addObserver(*r, "age", Options::None, &a);
+    p->addObserver(*r, "age", Options::None, &a);
+
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, { "age", "age" }, &a), 2u);
+    p->setValueForKey(31, "age");
+    EXPECT_EQ(r->seen.size(), 1u) << "of three observations of the key one is left";
+    EXPECT_EQ(other->seen.size(), 1u);
+
+    r->seen.clear();
+    EXPECT_EQ(p->removeObserverForKeyPaths(*r, keys, &a), 9u);
+    p->setValueForKey(32, "age");
+    p->setValueForKey(Value(1.5), "height");
+    p->setName("Bo");
+    EXPECT_TRUE(r->seen.empty()) << ::testing::PrintToString(describeAll(*r));
+    EXPECT_EQ(other->seen.size(), 3u);
+    const auto& state = detail::ObjectAccess::state(*p);
+    EXPECT_EQ(state.registrations.size(), 2u);
+    EXPECT_EQ(state.listeners.size(), 2u);
+}
+
 // Observations taken away at once while a change is told hear nothing of that change, the one observing a key of
 // its own and the one through a dependent key alike; an observer that went meanwhile is no hindrance.
 TEST(KVO, ObservationsRemovedAtOnceDuringANotificationHearNoMoreOfIt)

@@ -83,4 +83,17 @@ public:
     std::vector<gfx::Point> locations;
 };
 
+// A view whose look is a tint (the dimming under a sheet): it draws its colour when the tree draws it.
+class TintOverlayView : public TestView {
+public:
+    static std::shared_ptr<TintOverlayView> make(gfx::Rect frame, gfx::ColorPtr tint)
+    {
+        auto view = std::make_shared<TintOverlayView>();
+        view->initWithFrame(frame);
+        view->fill = std::move(tint);
+        return view;
+    }
+    std::shared_ptr<gfx::Color> overlayTintColor() const override { return fill; }
+};
+
 }

@@ -71,18 +71,6 @@ private:
     double m_scale;
 };
 
-class WindowSurfaceTintOverlay : public TestView {
-public:
-    static std::shared_ptr<WindowSurfaceTintOverlay> make(gfx::Rect frame, gfx::ColorPtr tint)
-    {
-        auto view = std::make_shared<WindowSurfaceTintOverlay>();
-        view->initWithFrame(frame);
-        view->fill = tint;
-        return view;
-    }
-    std::shared_ptr<gfx::Color> overlayTintColor() const override { return fill; }
-};
-
 // A window 300 × 100 at the screen's scale on a surface that lays tints itself: white ground, a blue view on the
 // left third.
 class WindowSurfaceTintTest : public ::testing::TestWithParam<double> {
@@ -152,7 +140,7 @@ protected:
 // 0.4 · 255 = 102, at half the view's alpha 51; the top half is device rows 0 to 50 × the scale.
 TEST_P(WindowSurfaceTintTest, TintsAreHandedToTheSurfaceAndAFadeStepRedrawsNothing)
 {
-    auto tint = WindowSurfaceTintOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    auto tint = uitest::TintOverlayView::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
     forget();
     root->addSubview(tint);
     nextFrame();
@@ -223,7 +211,7 @@ TEST_P(WindowSurfaceTintTest, TintsAreHandedToTheSurfaceAndAFadeStepRedrawsNothi
 // with its new box, and the new surface holds the whole drawing beneath.
 TEST_P(WindowSurfaceTintTest, ANewSurfaceGetsTheTintsAndTheWholeDrawing)
 {
-    auto tint = WindowSurfaceTintOverlay::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    auto tint = uitest::TintOverlayView::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
     tint->setAutoresizingMask(AutoresizingMask::WidthSizable | AutoresizingMask::HeightSizable);
     root->setAutoresizingMask(AutoresizingMask::WidthSizable | AutoresizingMask::HeightSizable);
     root->addSubview(tint);

@@ -10,19 +10,6 @@ using uitest::TestView;
 
 namespace {
 
-// A view whose look is a tint (the dimming under a sheet): it draws its colour when the tree draws it.
-class WindowTintTestOverlay : public TestView {
-public:
-    static std::shared_ptr<WindowTintTestOverlay> make(gfx::Rect frame, gfx::ColorPtr tint)
-    {
-        auto view = std::make_shared<WindowTintTestOverlay>();
-        view->initWithFrame(frame);
-        view->fill = tint;
-        return view;
-    }
-    std::shared_ptr<gfx::Color> overlayTintColor() const override { return fill; }
-};
-
 // A window 300 × 100 at the screen's scale: white ground, a blue view on the left third; the pixels are read from
 // what the window handed to the screen, without drawing it again.
 class WindowTintTest : public uitest::UiTest, public ::testing::WithParamInterface<double> {
@@ -72,7 +59,7 @@ protected:
 TEST_P(WindowTintTest, ATintIsLaidOverTheDrawingAndFadesWithoutRedrawingWhatLiesBeneath)
 {
     // Over the top half of the window.
-    auto tint = WindowTintTestOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    auto tint = uitest::TintOverlayView::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
     root->addSubview(tint);
     nextFrame();
     EXPECT_EQ(at(150, 75), "153,153,153");
@@ -122,7 +109,7 @@ TEST_P(WindowTintTest, ATintIsLaidOverTheDrawingAndFadesWithoutRedrawingWhatLies
 // nothing.
 TEST_P(WindowTintTest, AFullDisplayAndAHiddenTintShowWhatTheyShould)
 {
-    auto tint = WindowTintTestOverlay::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    auto tint = uitest::TintOverlayView::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
     root->addSubview(tint);
     window->display();
     EXPECT_EQ(at(150, 50), "153,153,153");
@@ -140,7 +127,7 @@ TEST_P(WindowTintTest, AFullDisplayAndAHiddenTintShowWhatTheyShould)
 // under it shows 255 · 204 / 255 = 204), at 0.501 still 51, at 0.51 it is 52 (203).
 TEST_P(WindowTintTest, AFadeStepThatChangesNoPixelIsNotHandedToTheScreen)
 {
-    auto tint = WindowTintTestOverlay::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    auto tint = uitest::TintOverlayView::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
     root->addSubview(tint);
     tint->setAlphaValue(0.5);
     nextFrame();
@@ -163,8 +150,8 @@ TEST_P(WindowTintTest, AFadeStepThatChangesNoPixelIsNotHandedToTheScreen)
 TEST_P(WindowTintTest, TintsLieAloneOrOneOverTheOtherInEitherOrder)
 {
     for (bool topFirst : { true, false }) {
-        auto top = WindowTintTestOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
-        auto right = WindowTintTestOverlay::make({ 150, 0, 150, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.5));
+        auto top = uitest::TintOverlayView::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+        auto right = uitest::TintOverlayView::make({ 150, 0, 150, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.5));
         root->addSubview(topFirst ? top : right);
         root->addSubview(topFirst ? right : top);
         nextFrame();

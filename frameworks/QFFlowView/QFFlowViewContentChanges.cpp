@@ -239,9 +239,8 @@ void QFFlowView::removeItemLayers(const std::vector<std::size_t>& indexes, const
     std::vector<fnd::Value> mainThreadValues;
     mainThreadValues.reserve(leavingLayers.size() * 2);
     if (m_backgroundElement) {
-        for (auto& element : m_backgroundElement->childrenAtIndexes(changed))
+        for (auto& element : m_backgroundElement->removeChildrenAtIndexes(changed))
             mainThreadValues.emplace_back(std::static_pointer_cast<fnd::Object>(std::move(element)));
-        m_backgroundElement->removeChildrenAtIndexes(changed);
     }
     std::vector<std::shared_ptr<ui::Layer>> released;
     released.reserve(leavingLayers.size());

@@ -104,9 +104,12 @@ void QFLayerAccessibilityHelper::removeObjectFromChildrenAtIndex(std::size_t ind
     childrenDidChange();
 }
 
-void QFLayerAccessibilityHelper::removeChildrenAtIndexes(const fnd::IndexSet& indexes)
+std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> QFLayerAccessibilityHelper::removeChildrenAtIndexes(
+    const fnd::IndexSet& indexes)
 {
     // One pass, the others moving up over the gaps.
+    std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> removed;
+    removed.reserve(std::min(std::size_t(indexes.count()), m_children.size()));
     const auto& ranges = indexes.ranges();
     auto range = ranges.begin();
     std::size_t to = 0;
@@ -115,6 +118,7 @@ void QFLayerAccessibilityHelper::removeChildrenAtIndexes(const fnd::IndexSet& in
             ++range;
         if (range != ranges.end() && std::size_t(range->location) <= i) {
             m_children[i]->m_parent.reset();
+            removed.push_back(std::move(m_children[i]));
             continue;
         }
         if (to != i)
@@ -123,6 +127,7 @@ void QFLayerAccessibilityHelper::removeChildrenAtIndexes(const fnd::IndexSet& in
     }
     m_children.resize(to);
     childrenDidChange();
+    return removed;
 }
 
 void QFLayerAccessibilityHelper::replaceChildrenAtIndexes(

@@ -72,7 +72,8 @@ public:
     void insertChildren(
         const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children, const fnd::IndexSet& indexes);
     void removeObjectFromChildrenAtIndex(std::size_t index);
-    void removeChildrenAtIndexes(const fnd::IndexSet& indexes);
+    // Answers the children taken out, in order, so a caller letting go of them needs no copy of its own.
+    std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> removeChildrenAtIndexes(const fnd::IndexSet& indexes);
     // The children at the indexes (ascending) give way to these, one for one.
     void replaceChildrenAtIndexes(
         const fnd::IndexSet& indexes, const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children);

@@ -119,6 +119,19 @@ Array withoutIndexes(const Array& array, const IndexSet& indexes)
     return out;
 }
 
+// Whether two arrays hold the same elements in the same order, objects by identity.
+bool sameElements(const Array& a, const Array& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto* object = a[i].objectPointer();
+        if (object ? object != b[i].objectPointer() : !(a[i] == b[i]))
+            return false;
+    }
+    return true;
+}
+
 // Where the elements of an array are, so that finding many of them costs a look-up each rather than a scan each:
 // objects by identity, other values by a scan as before. Each place is taken once, the first free one first, as
 // findElement does.
@@ -215,6 +228,13 @@ ArrayController::~ArrayController() = default;
 Array ArrayController::arrangeObjects(const Array& objects) const
 {
     return sortedArrayUsingDescriptors(objects, m_sortDescriptors);
+}
+
+Array ArrayController::valuesForKeyAtIndexes(const String& key, const IndexSet& indexes) const
+{
+    static const String arrangedKey("arrangedObjects");
+    return key == arrangedKey ? elementsAtIndexes(m_arranged, indexes)
+                              : ObjectController::valuesForKeyAtIndexes(key, indexes);
 }
 
 IndexSet ArrayController::indexesOfObjects(const Array& objects, const Array& in) const
@@ -547,14 +567,11 @@ void ArrayController::removeObjectsAtArrangedObjectIndexes(const IndexSet& index
         return;
     if (indexes.lastIndex() >= static_cast<Index>(m_arranged.size()))
         raiseBadIndexes("removeObjectsAtArrangedObjectIndexes", indexes, m_arranged.size());
-    // Range by range, into room made once: many removed objects cost no call and no regrowth per index.
-    Array removed;
-    removed.reserve(static_cast<std::size_t>(indexes.count()));
-    for (const auto& range : indexes.ranges())
-        removed.insert(removed.end(), m_arranged.begin() + static_cast<std::ptrdiff_t>(range.location),
-            m_arranged.begin() + static_cast<std::ptrdiff_t>(range.max()));
     Array arranged = withoutIndexes(m_arranged, indexes);
-    Array content = withoutIndexes(m_contentArray, indexesOfObjects(removed, m_contentArray));
+    // Content arranged as it stands (nothing sorted or filtered out) loses the same places, found with no look-up.
+    Array content = sameElements(m_contentArray, m_arranged)
+        ? arranged
+        : withoutIndexes(m_contentArray, indexesOfObjects(elementsAtIndexes(m_arranged, indexes), m_contentArray));
     // What stays selected keeps its selection; a selection removed entirely passes to the object that took the
     // first removed object's place.
     IndexSet selection = shiftedForRemoval(m_selection, indexes);

@@ -39,6 +39,7 @@ public:
     void setContent(const Value& content) override;
     const Array& contentArray() const { return m_contentArray; }
     const Array& arrangedObjects() const { return m_arranged; }
+    Array valuesForKeyAtIndexes(const String& key, const IndexSet& indexes) const override;
 
     // What arrangedObjects is made from: the objects sorted by the sort descriptors. Override to filter.
     virtual Array arrangeObjects(const Array& objects) const;

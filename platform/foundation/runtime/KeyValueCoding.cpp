@@ -2,6 +2,7 @@
 
 #include "platform/foundation/detail/KeyPath.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/IndexSet.h"
 
 #include <fmt/format.h>
 
@@ -318,6 +319,23 @@ Value valueForKey(const Value& receiver, const String& key)
     return KeyValueCoding::valueForUndefinedKey(receiver, key);
 }
 
+Array elementsAtIndexes(const Array& array, const IndexSet& indexes)
+{
+    // Range by range, into room made once: many elements cost no call and no regrowth per index.
+    Array picked;
+    const auto size = static_cast<Index>(array.size());
+    picked.reserve(static_cast<std::size_t>(std::min(indexes.count(), size)));
+    for (const auto& range : indexes.ranges()) {
+        const auto start = std::max<Index>(range.location, 0), end = std::min(range.max(), size);
+        if (start < end)
+            picked.insert(picked.end(), array.begin() + static_cast<std::ptrdiff_t>(start),
+                array.begin() + static_cast<std::ptrdiff_t>(end));
+        if (end < range.max())
+            break;
+    }
+    return picked;
+}
+
 Value valueForKeyPath(const Value& receiver, const String& keyPath)
 {
     if (auto o = receiver.object())
@@ -468,6 +486,13 @@ Value Object::valueForKey(const String& key) const
     if (key == selfKey)
         return selfValue();
     return valueForUndefinedKey(key);
+}
+
+Array Object::valuesForKeyAtIndexes(const String& key, const IndexSet& indexes) const
+{
+    const Value value = valueForKey(key);
+    const auto* array = value.array();
+    return array ? elementsAtIndexes(*array, indexes) : Array {};
 }
 
 void Object::setValueForKey(const Value& value, const String& key)

@@ -19,6 +19,9 @@ Value valueForKeyPath(const Value& receiver, const String& keyPath);
 void setValueForKey(Value& receiver, const Value& value, const String& key);
 void setValueForKeyPath(Value& receiver, const Value& value, const String& keyPath);
 
+// The elements of an array at the indexes (ascending), those past its end left out.
+Array elementsAtIndexes(const Array& array, const IndexSet& indexes);
+
 // The platform class name a value stands for ("NSNumber", "NSArray", ...), or the object's class name.
 String classNameOf(const Value& value);
 

@@ -378,24 +378,15 @@ void ObservationRegistration::stop()
 
 Value ObservationRegistration::currentValue(Object& observed, const ChangeInfo& change) const
 {
-    Value value = observed.valueForKeyPath(m_keyPath->text);
     if (change.kind == KeyValueChangeKind::Setting || !change.indexes)
-        return value;
-    // The affected elements of a to-many key.
-    Array picked;
-    if (auto* array = value.array()) {
-        // Range by range: a removal of many items is picked in one pass without a call per index.
-        const auto size = static_cast<Index>(array->size());
-        picked.reserve(static_cast<std::size_t>(std::min(change.indexes->count(), size)));
-        for (const auto& range : change.indexes->ranges()) {
-            const auto end = std::min(range.max(), size);
-            for (auto i = range.location; i < end; ++i)
-                picked.push_back((*array)[static_cast<std::size_t>(i)]);
-            if (end < range.max())
-                break;
-        }
-    }
-    return Value(std::move(picked));
+        return observed.valueForKeyPath(m_keyPath->text);
+    // The affected elements of a to-many key: a key of the object itself is asked for those alone, so that a
+    // change of a few elements of a long array does not copy all of it.
+    if (m_keyPath->text.units().find(u'.') == std::u16string::npos)
+        return Value(observed.valuesForKeyAtIndexes(m_keyPath->text, *change.indexes));
+    const Value value = observed.valueForKeyPath(m_keyPath->text);
+    const auto* array = value.array();
+    return Value(array ? elementsAtIndexes(*array, *change.indexes) : Array {});
 }
 
 void ObservationRegistration::deliver(Object& observed, const KeyValueChange& change)

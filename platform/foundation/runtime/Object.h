@@ -183,6 +183,10 @@ public:
     virtual Value valueForKeyPath(const String& keyPath) const;
     // Through objects in place; a dictionary or array on the way is changed as a copy and written back.
     virtual void setValueForKeyPath(const Value& value, const String& keyPath);
+    // The elements of a to-many key's array at the indexes (ascending; those past its end are left out): what a
+    // change of those elements reports. The default reads the whole value; a class holding the array answers from
+    // it without copying the rest.
+    virtual Array valuesForKeyAtIndexes(const String& key, const IndexSet& indexes) const;
     // Defaults hand over to the process-wide handler (KeyValueCoding), which raises NSUnknownKeyException.
     virtual Value valueForUndefinedKey(const String& key) const;
     virtual void setValueForUndefinedKey(const Value& value, const String& key);

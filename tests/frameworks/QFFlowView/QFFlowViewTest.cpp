@@ -1359,7 +1359,7 @@ TEST(QFLayerAccessibilityHelperTest, ChildrenKeepTheirParentAndTheChildrenAttrib
     EXPECT_EQ(roles(parent->childrenAtIndexes(fnd::IndexSet { 1, 3, 7 })), "ad");
     for (const auto& child : parent->children())
         EXPECT_EQ(child->parent(), parent);
-    parent->removeChildrenAtIndexes(fnd::IndexSet { 0, 2 });
+    EXPECT_EQ(roles(parent->removeChildrenAtIndexes(fnd::IndexSet { 0, 2, 9 })), "bc");
     EXPECT_EQ(roles(parent->children()), "ad");
     EXPECT_FALSE(b->parent());
     EXPECT_FALSE(c->parent());

@@ -124,6 +124,29 @@ TEST_F(ArrayControllerTest, InsertingAndRemovingAtArrangedIndexesSelectAndNotify
     EXPECT_EQ(names(controller->arrangedObjects()), "Ab Bo");
 }
 
+TEST_F(ArrayControllerTest, RemovingFromContentArrangedAsItStandsTakesTheSamePlaces)
+{
+    // Unsorted, one object twice and a plain value: the content loses the places the arranged objects lose (the
+    // second Al, not the first), and the change reports what stood there.
+    controller->setContent(Array { Value(al), Value(bo), Value(al), Value(7), Value(cy) });
+    auto recorder = std::make_shared<Recorder>();
+    controller->addObserver(*recorder, "arrangedObjects", KeyValueObservingOptions::Old);
+    controller->removeObjectsAtArrangedObjectIndexes({ 2, 3, 4 });
+    EXPECT_EQ(names(controller->arrangedObjects()), "Al Bo");
+    EXPECT_EQ(names(controller->contentArray()), "Al Bo");
+    ASSERT_EQ(recorder->seen.size(), 1u);
+    EXPECT_EQ(names(*recorder->seen[0].change.oldValue.array()), "Al 7 Cy");
+    controller->removeObserver(*recorder, "arrangedObjects");
+
+    // Sorted by name, the content keeps its own order and loses the removed objects wherever they stand.
+    controller->setContent(Array { Value(cy), Value(al), Value(bo), Value(al) });
+    controller->setSortDescriptors({ SortDescriptor::sortDescriptorWithKey("name") });
+    EXPECT_EQ(names(controller->arrangedObjects()), "Al Al Bo Cy");
+    controller->removeObjectsAtArrangedObjectIndexes({ 1, 3 });
+    EXPECT_EQ(names(controller->arrangedObjects()), "Al Bo");
+    EXPECT_EQ(names(controller->contentArray()), "Bo Al") << "Cy and Al at its first place leave the content";
+}
+
 TEST_F(ArrayControllerTest, EditingFlagsAreObservableAndNewObjectsComeFromTheObjectClass)
 {
     auto recorder = std::make_shared<Recorder>();

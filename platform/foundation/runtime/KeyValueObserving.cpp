@@ -409,16 +409,20 @@ void ObservationRegistration::willChange(const ChangeInfo& change)
     Value old;
     if ((m_options & KeyValueObservingOptions::Old) && change.kind != KeyValueChangeKind::Insertion)
         old = currentValue(*observed, change);
+    // The old value is kept for the did without a copy (the elements a removal of many reports are many); a prior
+    // notice takes its own.
+    std::optional<KeyValueChange> prior;
+    if (m_options & KeyValueObservingOptions::Prior) {
+        prior = KeyValueChange { change.kind, old, {}, {}, true };
+        if (change.indexes)
+            prior->indexes = *change.indexes;
+    }
     {
         std::lock_guard lock(m_mutex);
-        m_pendingOld.push_back(old);
+        m_pendingOld.push_back(std::move(old));
     }
-    if (m_options & KeyValueObservingOptions::Prior) {
-        KeyValueChange prior { change.kind, old, {}, {}, true };
-        if (change.indexes)
-            prior.indexes = *change.indexes;
-        deliver(*observed, prior);
-    }
+    if (prior)
+        deliver(*observed, *prior);
 }
 
 void ObservationRegistration::didChange(const ChangeInfo& change)

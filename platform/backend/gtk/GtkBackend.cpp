@@ -282,9 +282,13 @@ void GtkBackend::windowDestroyed(long windowNumber)
 
 void GtkBackend::windowFlushed(Window& window)
 {
-    if (auto* host = hostFor(window))
+    auto* host = hostFor(window);
+    // A flush that only moved the window's tints (each step of a sheet's dimming, 30 a second) changes nothing its
+    // menu bar's items depend on: they are validated again only after the window drew.
+    if (!host || host->drewSincePainted())
+        m_menuBars->windowFlushed(window);
+    if (host)
         host->flushed();
-    m_menuBars->windowFlushed(window);
 }
 
 double GtkBackend::refreshInterval(Window& window)

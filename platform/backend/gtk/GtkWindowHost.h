@@ -37,6 +37,8 @@ public:
     void pixelsChanged() override { m_pixelsChanged = true; }
     // Whether the pixels changed since the last call: the canvas then records a new picture of them.
     bool takePixelsChanged() { return std::exchange(m_pixelsChanged, false); }
+    // Whether pixels changed that the canvas has not recorded yet (a flush that only moved the tints has none).
+    bool hasUnshownPixels() const { return m_pixelsChanged; }
     // The canvas lays the tints over the picture as GTK composes the window, so a fading tint hands GTK no new
     // picture and leaves the window's pixels alone.
     bool laysTints() const override { return true; }
@@ -74,7 +76,10 @@ public:
     // Brings GTK's window in line with ours.
     void update(Window& window);
     std::shared_ptr<gfx::WindowSurface> surface(Window& window);
+    // The window handed over its drawing or its tints: the canvas is painted with them in the coming frame.
     void flushed();
+    // Whether the window drew since the canvas was last painted; a fade's step only moves its tints.
+    bool drewSincePainted() const { return m_surface && m_surface->hasUnshownPixels(); }
     // The person's press on the background became a drag: the window manager moves the window from the press on
     // (GDK moves it itself where no window manager runs). The press ends for us here; false when there is no press
     // to hand over or the window is a pop-up no window manager moves.

@@ -251,6 +251,9 @@ void GtkBackend::windowChanged(Window& window)
         host = &ensureHost(window);
     m_menuBars->windowChanged(window, *host);
     host->update(window);
+    if (auto parent = window.sheetParent())
+        if (auto* parentHost = hostFor(*parent))
+            parentHost->sheetCoverChanged();
     restack();
 }
 
@@ -312,6 +315,16 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
             gtk_window_set_transient_for(host->gtkWindow(), parentHost->gtkWindow());
         host->focus();
     }
+    if (auto* parentHost = hostFor(parent))
+        parentHost->sheetCoverChanged();
+}
+
+void GtkBackend::sheetEnded(Window&, Window& parent)
+{
+    // Where the sheet lay, the parent's tints reach again from the next frame on, which also paints what the sheet
+    // uncovered.
+    if (auto* parentHost = hostFor(parent))
+        parentHost->sheetCoverChanged();
 }
 
 std::optional<gfx::Rect> GtkBackend::menuBarFrame(const Window& window)

@@ -116,9 +116,17 @@ public:
     // The canvas's content for GTK: the picture of the window's pixels, kept as one node while they do not change,
     // with the surface's tints as colour nodes over it.
     void snapshotCanvas(GtkSnapshot* snapshot);
+    // A sheet of the window came, moved or went: the tints are laid again around what it covers.
+    void sheetCoverChanged() { gtk_widget_queue_draw(m_canvas); }
 
 private:
     void paintPicture(cairo_t* cr, int width, int height);
+    // The device pixels of the canvas (from its top left) an opaque sheet shown on the window covers wholly, which
+    // no tint needs to reach; empty without one.
+    struct PixelBox {
+        int x0 { 0 }, y0 { 0 }, x1 { 0 }, y1 { 0 };
+    };
+    PixelBox sheetCover() const;
     static void onResize(GtkDrawingArea*, int width, int height, gpointer self);
     static gboolean onCloseRequest(GtkWindow*, gpointer self);
     static void onActiveChanged(GObject*, GParamSpec*, gpointer self);

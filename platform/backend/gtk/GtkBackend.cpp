@@ -251,6 +251,9 @@ void GtkBackend::windowChanged(Window& window)
         host = &ensureHost(window);
     m_menuBars->windowChanged(window, *host);
     host->update(window);
+    if (auto parent = window.sheetParent())
+        if (auto* parentHost = hostFor(*parent))
+            parentHost->sheetCoverChanged();
     restack();
 }
 
@@ -282,9 +285,13 @@ void GtkBackend::windowDestroyed(long windowNumber)
 
 void GtkBackend::windowFlushed(Window& window)
 {
-    if (auto* host = hostFor(window))
+    auto* host = hostFor(window);
+    // A flush that only moved the window's tints (each step of a sheet's dimming, 30 a second) changes nothing its
+    // menu bar's items depend on: they are validated again only after the window drew.
+    if (!host || host->drewSincePainted())
+        m_menuBars->windowFlushed(window);
+    if (host)
         host->flushed();
-    m_menuBars->windowFlushed(window);
 }
 
 double GtkBackend::refreshInterval(Window& window)
@@ -308,6 +315,16 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
             gtk_window_set_transient_for(host->gtkWindow(), parentHost->gtkWindow());
         host->focus();
     }
+    if (auto* parentHost = hostFor(parent))
+        parentHost->sheetCoverChanged();
+}
+
+void GtkBackend::sheetEnded(Window&, Window& parent)
+{
+    // Where the sheet lay, the parent's tints reach again from the next frame on, which also paints what the sheet
+    // uncovered.
+    if (auto* parentHost = hostFor(parent))
+        parentHost->sheetCoverChanged();
 }
 
 std::optional<gfx::Rect> GtkBackend::menuBarFrame(const Window& window)

@@ -42,6 +42,7 @@ public:
     double refreshInterval(Window& window) override;
     bool requestFrame(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
+    void sheetEnded(Window& sheet, Window& parent) override;
     // Above a document window's content, where its bar shows the main menu.
     std::optional<gfx::Rect> menuBarFrame(const Window& window) override;
 

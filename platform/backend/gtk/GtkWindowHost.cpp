@@ -671,17 +671,58 @@ void GtkWindowHost::snapshotCanvas(GtkSnapshot* snapshot)
         // Device pixels to the canvas's points; the alpha as the level it was worked out to, which Cairo turns
         // back into the same level, so GTK lays the tint exactly as the window's own composing would.
         const float perPixel = 1.0f / float(m_surface->scale());
+        // What a sheet covers is left out: each step of the dimming under a sheet then has GTK paint only the
+        // window around it, not the whole window (a third of the pixels for the export sheet).
+        const auto cover = m_drawnDisplayScale == 1 ? sheetCover() : PixelBox {};
+        auto lay = [&](const gfx::SurfaceTint& tint, int x0, int y0, int x1, int y1) {
+            if (x1 <= x0 || y1 <= y0)
+                return;
+            GdkRGBA color { float(tint.red), float(tint.green), float(tint.blue), float(tint.alpha) / 255.0f };
+            graphene_rect_t box = GRAPHENE_RECT_INIT(
+                float(x0) * perPixel, float(y0) * perPixel, float(x1 - x0) * perPixel, float(y1 - y0) * perPixel);
+            gtk_snapshot_append_color(snapshot, &color, &box);
+        };
         for (const auto& tint : m_surface->tints()) {
             if (tint.x1 <= tint.x0 || tint.y1 <= tint.y0 || tint.alpha == 0)
                 continue;
-            GdkRGBA color { float(tint.red), float(tint.green), float(tint.blue), float(tint.alpha) / 255.0f };
-            graphene_rect_t box = GRAPHENE_RECT_INIT(float(tint.x0) * perPixel, float(tint.y0) * perPixel,
-                float(tint.x1 - tint.x0) * perPixel, float(tint.y1 - tint.y0) * perPixel);
-            gtk_snapshot_append_color(snapshot, &color, &box);
+            const int cx0 = std::clamp(cover.x0, tint.x0, tint.x1), cx1 = std::clamp(cover.x1, tint.x0, tint.x1);
+            const int cy0 = std::clamp(cover.y0, tint.y0, tint.y1), cy1 = std::clamp(cover.y1, tint.y0, tint.y1);
+            if (cx1 <= cx0 || cy1 <= cy0) {
+                lay(tint, tint.x0, tint.y0, tint.x1, tint.y1);
+                continue;
+            }
+            // Above, below, and beside the covered part.
+            lay(tint, tint.x0, tint.y0, tint.x1, cy0);
+            lay(tint, tint.x0, cy1, tint.x1, tint.y1);
+            lay(tint, tint.x0, cy0, cx0, cy1);
+            lay(tint, cx1, cy0, tint.x1, cy1);
         }
         gtk_snapshot_restore(snapshot);
     }
     m_drawnSinceFrame = true;
+}
+
+GtkWindowHost::PixelBox GtkWindowHost::sheetCover() const
+{
+    auto w = window();
+    auto sheet = w ? w->attachedSheet() : nullptr;
+    auto* sheetHost = sheet ? m_backend.hostFor(*sheet) : nullptr;
+    // Only a sheet that hides what lies beneath it: shown, opaque, at full alpha and size.
+    if (!sheetHost || !sheet->isVisible() || !sheet->isOpaque() || sheet->alphaValue() < 1 || sheet->displayScale() != 1
+        || !gtk_widget_get_mapped(sheetHost->m_gtkWindow) || !m_surface)
+        return {};
+    const auto content = Window::contentRectForFrameRect(sheet->frame(), sheet->styleMask());
+    const auto inBase = w->convertRectFromScreen(content);
+    const auto topLeft = canvasPoint({ inBase.minX(), inBase.maxY() });
+    const auto bottomRight = canvasPoint({ inBase.maxX(), inBase.minY() });
+    // Whole device pixels inside the sheet only.
+    const double scale = m_surface->scale();
+    PixelBox cover;
+    cover.x0 = int(std::ceil(topLeft.x * scale));
+    cover.y0 = int(std::ceil(topLeft.y * scale));
+    cover.x1 = int(std::floor(bottomRight.x * scale));
+    cover.y1 = int(std::floor(bottomRight.y * scale));
+    return cover;
 }
 
 void GtkWindowHost::onResize(GtkDrawingArea*, int width, int height, gpointer self)

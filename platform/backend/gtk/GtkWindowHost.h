@@ -37,6 +37,8 @@ public:
     void pixelsChanged() override { m_pixelsChanged = true; }
     // Whether the pixels changed since the last call: the canvas then records a new picture of them.
     bool takePixelsChanged() { return std::exchange(m_pixelsChanged, false); }
+    // Whether pixels changed that the canvas has not recorded yet (a flush that only moved the tints has none).
+    bool hasUnshownPixels() const { return m_pixelsChanged; }
     // The canvas lays the tints over the picture as GTK composes the window, so a fading tint hands GTK no new
     // picture and leaves the window's pixels alone.
     bool laysTints() const override { return true; }
@@ -74,7 +76,10 @@ public:
     // Brings GTK's window in line with ours.
     void update(Window& window);
     std::shared_ptr<gfx::WindowSurface> surface(Window& window);
+    // The window handed over its drawing or its tints: the canvas is painted with them in the coming frame.
     void flushed();
+    // Whether the window drew since the canvas was last painted; a fade's step only moves its tints.
+    bool drewSincePainted() const { return m_surface && m_surface->hasUnshownPixels(); }
     // The person's press on the background became a drag: the window manager moves the window from the press on
     // (GDK moves it itself where no window manager runs). The press ends for us here; false when there is no press
     // to hand over or the window is a pop-up no window manager moves.
@@ -111,9 +116,17 @@ public:
     // The canvas's content for GTK: the picture of the window's pixels, kept as one node while they do not change,
     // with the surface's tints as colour nodes over it.
     void snapshotCanvas(GtkSnapshot* snapshot);
+    // A sheet of the window came, moved or went: the tints are laid again around what it covers.
+    void sheetCoverChanged() { gtk_widget_queue_draw(m_canvas); }
 
 private:
     void paintPicture(cairo_t* cr, int width, int height);
+    // The device pixels of the canvas (from its top left) an opaque sheet shown on the window covers wholly, which
+    // no tint needs to reach; empty without one.
+    struct PixelBox {
+        int x0 { 0 }, y0 { 0 }, x1 { 0 }, y1 { 0 };
+    };
+    PixelBox sheetCover() const;
     static void onResize(GtkDrawingArea*, int width, int height, gpointer self);
     static gboolean onCloseRequest(GtkWindow*, gpointer self);
     static void onActiveChanged(GObject*, GParamSpec*, gpointer self);

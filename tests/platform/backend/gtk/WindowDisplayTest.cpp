@@ -348,3 +348,31 @@ TEST_F(WindowDisplayTest, ATintIsLaidOverTheWindowAsItFades)
     tint->removeFromSuperview();
     expect(Red, 0xFFFFFF, Red, "removed");
 }
+
+// GTK lays a window's tints only around an opaque sheet shown on it, whose pixels hide the window's there; the
+// sheet gone, the tint lies where it was at once, also with no step of a fade to come. 40 % black over white
+// leaves 0x99.
+TEST_F(WindowDisplayTest, ATintReachesWhereASheetLayOnceItGoes)
+{
+    auto content = FillView::make({}, gfx::Color::whiteColor());
+    auto window = showWindow({ 150, 200, 240, 160 }, content);
+    auto tint = WindowDisplayTestTint::make({ 0, 0, 240, 160 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    content->addSubview(tint);
+    auto sheet = ui::Window::create({ 0, 0, 120, 60 }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::DocModal);
+    sheet->setContentView(FillView::make({ 0, 0, 120, 60 }, gfx::Color::colorWithDeviceRed(0, 0, 1)));
+    window->beginSheet(sheet, nullptr);
+    ASSERT_TRUE(waitFor([&] { return backend->presentedFrameCount(*sheet) > 0; }));
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    const int s = scale();
+    // The sheet hangs from the top, 60 points in from either side: its middle, and the window beside and below it.
+    auto at = [&, x = x, y = y](int px, int py) { return grabScreen(x + px * s, y + py * s, 1, 1).at(0, 0); };
+    EXPECT_TRUE(waitFor([&] { return at(120, 30) == Blue; })) << hex(at(120, 30));
+    EXPECT_TRUE(waitFor([&] { return at(30, 30) == 0x999999 && at(210, 30) == 0x999999 && at(120, 90) == 0x999999; }))
+        << hex(at(30, 30)) << " " << hex(at(210, 30)) << " " << hex(at(120, 90));
+
+    window->endSheet(sheet);
+    EXPECT_TRUE(waitFor([&] { return at(120, 30) == 0x999999; })) << "where the sheet lay: " << hex(at(120, 30));
+    auto row = grabScreen(x, y + 30 * s, width, 1);
+    for (int px = 0; px < width; ++px)
+        ASSERT_EQ(hex(row.at(px, 0)), hex(0x999999)) << "device pixel " << px << " of the row through the sheet";
+}

@@ -4,6 +4,7 @@
 #include "support/SpecialFiles.h"
 
 #include "platform/foundation/files/FileURL.h"
+#include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
@@ -65,6 +66,9 @@ protected:
     FlowViewDesktopTest()
     {
         namespace fs = std::filesystem;
+        // The desktop library keeps the data folders it first reads for the whole process: it reads the real ones
+        // before this private desktop, which goes with the test, stands in for them.
+        (void)fnd::Workspace::sharedWorkspace().typeOfFile(fnd::String(folder.string()));
         desktop = folder / "desktop";
         fs::create_directories(desktop / "system" / "thumbnailers");
         fs::create_directory_symlink("/usr/share/mime", desktop / "system" / "mime");

@@ -593,6 +593,8 @@ void ArrayController::setValueForKeyPathOfSelection(const Value& value, const St
 {
     Array arranged = m_arranged;
     Array content = m_contentArray;
+    // Content arranged as it stands has each value in its arranged place: an equal value elsewhere stays as it is.
+    const bool samePlaces = sameElements(m_contentArray, m_arranged);
     IndexSet replaced;
     m_selection.enumerate([&](Index i, bool&) {
         auto& element = arranged[static_cast<std::size_t>(i)];
@@ -605,10 +607,14 @@ void ArrayController::setValueForKeyPathOfSelection(const Value& value, const St
         // A value element is replaced by its changed copy, in the arranged objects and in the content.
         Value changed = element;
         fnd::setValueForKeyPath(changed, value, keyPath);
-        std::vector<bool> taken(content.size(), false);
-        auto at = findElement(content, element, taken);
-        if (at != NotFound)
-            content[static_cast<std::size_t>(at)] = changed;
+        if (samePlaces) {
+            content[static_cast<std::size_t>(i)] = changed;
+        } else {
+            std::vector<bool> taken(content.size(), false);
+            auto at = findElement(content, element, taken);
+            if (at != NotFound)
+                content[static_cast<std::size_t>(at)] = changed;
+        }
         element = changed;
         replaced.add(i);
     });

@@ -147,6 +147,28 @@ TEST_F(ArrayControllerTest, RemovingFromContentArrangedAsItStandsTakesTheSamePla
     EXPECT_EQ(names(controller->contentArray()), "Bo Al") << "Cy and Al at its first place leave the content";
 }
 
+TEST_F(ArrayControllerTest, EditingARepeatedValueThroughTheSelectionChangesItsOwnPlaceInTheContent)
+{
+    // Two equal dictionaries, the second selected: the edit lands in the content's third place, as in the arranged
+    // objects, and the model bound to the content gets that order back.
+    auto owner = TestPerson::make("Owner");
+    owner->items = { Value(Dictionary { { "name", Value("a") } }), Value(Dictionary { { "name", Value("b") } }),
+        Value(Dictionary { { "name", Value("a") } }) };
+    auto plain = std::make_shared<ArrayController>();
+    plain->bind(BindingName::ContentArray, *owner, "items");
+    plain->setSelectionIndexes(IndexSet { 2 });
+    plain->setValueForKeyPath("z", "selection.name");
+    auto namesOf = [](const Array& dictionaries) {
+        std::string out;
+        for (const auto& d : dictionaries)
+            out += d.dictionary()->get("name").description().utf8();
+        return out;
+    };
+    EXPECT_EQ(namesOf(plain->arrangedObjects()), "abz");
+    EXPECT_EQ(namesOf(plain->contentArray()), "abz");
+    EXPECT_EQ(namesOf(owner->items), "abz");
+}
+
 TEST_F(ArrayControllerTest, EditingFlagsAreObservableAndNewObjectsComeFromTheObjectClass)
 {
     auto recorder = std::make_shared<Recorder>();

@@ -53,8 +53,6 @@ struct GradientStop {
     std::array<double, 4> rgba { 0, 0, 0, 1 };
 };
 
-// A window's backing store, supplied by the UI backend: premultiplied ARGB32 pixels of pointSize() times the
-// backing scale. The context draws straight into them and reports what it flushed.
 // A colour laid over a box of a window's pixels as they are shown: device pixels [x0, x1) × [y0, y1), rows from
 // the top; the colour straight (not premultiplied), its alpha in 0..255 levels.
 struct SurfaceTint {
@@ -64,6 +62,8 @@ struct SurfaceTint {
     bool operator==(const SurfaceTint&) const = default;
 };
 
+// A window's backing store, supplied by the UI backend: premultiplied ARGB32 pixels of pointSize() times the
+// backing scale. The context draws straight into them and reports what it flushed.
 class WindowSurface {
 public:
     virtual ~WindowSurface() = default;

@@ -1,4 +1,5 @@
 #include "TestViews.h"
+#include "TintTestScene.h"
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -73,7 +74,7 @@ private:
 
 // A window 300 × 100 at the screen's scale on a surface that lays tints itself: white ground, a blue view on the
 // left third.
-class WindowSurfaceTintTest : public ::testing::TestWithParam<double> {
+class WindowSurfaceTintTest : public ::testing::TestWithParam<double>, protected uitest::TintTestScene {
 protected:
     WindowSurfaceTintTest()
         : clock(std::make_shared<fnd::VirtualClock>())
@@ -82,12 +83,7 @@ protected:
     {
         Backend::install(backend);
         Application::shared().reset();
-        window = Window::create({ 100, 100, 300, 100 });
-        root = TestView::make({ 0, 0, 300, 100 }, false, gfx::Color::whiteColor());
-        blue = TestView::make({ 0, 0, 100, 100 }, false, gfx::Color::colorWithDeviceRed(0, 0, 1));
-        window->setContentView(root);
-        root->addSubview(blue);
-        window->orderFront();
+        makeWindow();
         clock->advance(1);
         nextFrame();
     }
@@ -96,26 +92,14 @@ protected:
         for (const auto& w : Application::shared().windows())
             w->close();
         Backend::install(nullptr);
+        // Gone while the test's clock still stands, as the fixture's own members are.
+        window.reset();
+        root.reset();
+        blue.reset();
     }
-    void nextFrame()
-    {
-        clock->advance(1.0 / 30);
-        fnd::RunLoop::current().runUntilDate(clock->now());
-    }
-    void forget()
-    {
-        root->drawn.clear();
-        blue->drawn.clear();
-    }
-    // The pixel at a window point (y up) as the surface holds it, beneath any tint: "r,g,b".
-    std::string at(double x, double y) const
-    {
-        auto pixels = backend->surface->pixels();
-        const double scale = GetParam();
-        const auto p = pixels.pixel(int(x * scale), pixels.height - 1 - int(y * scale));
-        return std::to_string(gfx::redOf(p)) + "," + std::to_string(gfx::greenOf(p)) + ","
-            + std::to_string(gfx::blueOf(p));
-    }
+    void nextFrame() { runFrame(*clock); }
+    // The pixel at a window point (y up) as the surface holds it, beneath any tint.
+    std::string at(double x, double y) const { return rgbAt(backend->surface->pixels(), GetParam(), x, y); }
     // The tints handed over, as "x0,y0-x1,y1 alpha" in device pixels from the top.
     std::vector<std::string> tints() const
     {
@@ -130,8 +114,6 @@ protected:
     std::shared_ptr<fnd::VirtualClock> clock;
     fnd::ScopedClock scopedClock;
     std::shared_ptr<TintLayingBackend> backend;
-    std::shared_ptr<Window> window;
-    std::shared_ptr<TestView> root, blue;
 };
 
 }

@@ -1,4 +1,5 @@
 #include "TestViews.h"
+#include "TintTestScene.h"
 #include "UiTestSupport.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
@@ -12,44 +13,26 @@ namespace {
 
 // A window 300 × 100 at the screen's scale: white ground, a blue view on the left third; the pixels are read from
 // what the window handed to the screen, without drawing it again.
-class WindowTintTest : public uitest::UiTest, public ::testing::WithParamInterface<double> {
+class WindowTintTest : public uitest::UiTest,
+                       public ::testing::WithParamInterface<double>,
+                       protected uitest::TintTestScene {
 protected:
     void SetUp() override
     {
         const double scale = GetParam();
         backend->setScreens({ { { 0, 0, 1440, 900 }, { 0, 0, 1440, 878 }, scale } });
-        window = Window::create({ 100, 100, 300, 100 });
-        root = TestView::make({ 0, 0, 300, 100 }, false, gfx::Color::whiteColor());
-        blue = TestView::make({ 0, 0, 100, 100 }, false, gfx::Color::colorWithDeviceRed(0, 0, 1));
-        window->setContentView(root);
-        root->addSubview(blue);
-        window->orderFront();
+        makeWindow();
         ASSERT_EQ(window->backingScaleFactor(), scale);
         clock->advance(1);
     }
-    void nextFrame()
-    {
-        clock->advance(1.0 / 30);
-        fnd::RunLoop::current().runUntilDate(clock->now());
-    }
-    void forget()
-    {
-        root->drawn.clear();
-        blue->drawn.clear();
-    }
-    // The pixel at a window point (y up) as the surface holds it: red, green and blue as "r,g,b".
+    void nextFrame() { runFrame(*clock); }
+    // The pixel at a window point (y up) as the surface holds it.
     std::string at(double x, double y) const
     {
         auto surface = Backend::current().surfaceForWindow(*window);
         auto pixels = surface->pixels();
-        const double scale = pixels.width / surface->pointSize().width;
-        const auto p = pixels.pixel(int(x * scale), pixels.height - 1 - int(y * scale));
-        return std::to_string(gfx::redOf(p)) + "," + std::to_string(gfx::greenOf(p)) + ","
-            + std::to_string(gfx::blueOf(p));
+        return rgbAt(pixels, pixels.width / surface->pointSize().width, x, y);
     }
-
-    std::shared_ptr<Window> window;
-    std::shared_ptr<TestView> root, blue;
 };
 
 }
